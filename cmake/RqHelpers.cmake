@@ -1,0 +1,42 @@
+# rq_glob_library(<name> <dir> [LIBS ...]): a static library of every .cpp in <dir>.
+function(rq_glob_library name dir)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB _srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  list(FILTER _srcs EXCLUDE REGEX "/main\\.cpp$")
+  if(_srcs)
+    add_library(${name} STATIC ${_srcs})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+endfunction()
+
+# rq_glob_tests(<prefix> LIBS ...): every test_*.cpp in the current source directory becomes
+# its own GoogleTest executable <prefix>_<name>, registered with CTest. Widget tests run headless.
+function(rq_glob_tests prefix)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
+  foreach(_t ${_tests})
+    get_filename_component(_n ${_t} NAME_WE)
+    string(REGEX REPLACE "^test_" "" _n ${_n})
+    set(_exe ${prefix}_${_n})
+    add_executable(${_exe} ${_t})
+    target_link_libraries(${_exe} PRIVATE ${ARG_LIBS} rq_testmain GTest::gtest Threads::Threads)
+    rq_register_test(${_exe} TIMEOUT ${ARG_TIMEOUT})
+  endforeach()
+endfunction()
+
+# rq_register_test(<exe> [TIMEOUT s]): registers a test executable with CTest in the headless environment.
+function(rq_register_test exe)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_test(NAME ${exe} COMMAND ${exe})
+  set_tests_properties(${exe} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=;QT_SCREEN_SCALE_FACTORS=;QT_AUTO_SCREEN_SCALE_FACTOR=0;QT_ENABLE_HIGHDPI_SCALING=0;RQ27M_TEST_BIN=${CMAKE_BINARY_DIR}/bin;RQ27M_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+endfunction()
