@@ -1,0 +1,742 @@
+#include "framework/StdCtrls.h"
+
+#include "framework/Forms.h"
+#include "framework/Graphics.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+
+// ---------------------------------------------------------------------------------------------
+// TCustomLabel
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    FControlStyle = FControlStyle | csReplicatable;
+    SetBounds(0, 0, 65, 17);
+    SetParentColor(true);
+}
+
+void TCustomLabel::SetAutoSize(bool v)
+{
+    if (FAutoSize == v)
+        return;
+    FAutoSize = v;
+    AdjustBounds();
+}
+
+void TCustomLabel::SetAlignment(TAlignment v)
+{
+    if (FAlignment == v)
+        return;
+    FAlignment = v;
+    Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout v)
+{
+    if (FLayout == v)
+        return;
+    FLayout = v;
+    Invalidate();
+}
+
+void TCustomLabel::SetTransparent(bool v)
+{
+    if (FTransparent == v)
+        return;
+    FTransparent = v;
+    if (v)
+        FControlStyle &= ~csOpaque;
+    else
+        FControlStyle |= csOpaque;
+    Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool v)
+{
+    if (FWordWrap == v)
+        return;
+    FWordWrap = v;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool v)
+{
+    if (FShowAccelChar == v)
+        return;
+    FShowAccelChar = v;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* v)
+{
+    FFocusControl = v;
+    if (v)
+        v->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFocusControl)
+        FFocusControl = nullptr;
+}
+
+unsigned TCustomLabel::DrawTextFlags() const
+{
+    unsigned flags = DT_EXPANDTABS;
+    if (FWordWrap)
+        flags |= DT_WORDBREAK;
+    if (!FShowAccelChar)
+        flags |= DT_NOPREFIX;
+    switch (FAlignment) {
+    case taRightJustify: flags |= DT_RIGHT; break;
+    case taCenter: flags |= DT_CENTER; break;
+    default: break;
+    }
+    return flags;
+}
+
+void TCustomLabel::Paint()
+{
+    TCanvas* c = Canvas();
+    const TRect client = ClientRect();
+    if (!FTransparent) {
+        c->Brush()->SetColor(Color());
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(client);
+    }
+    c->Brush()->SetStyle(bsClear);
+    c->SetFont(Font());
+    String text = Caption();
+    if (text.isEmpty())
+        return;
+    TRect r = client;
+    const unsigned flags = DrawTextFlags();
+    if (FLayout != tlTop) {
+        TRect calc = client;
+        c->DrawText(text, calc, flags | DT_CALCRECT);
+        const int h = calc.Height();
+        const int offset = FLayout == tlBottom ? client.Height() - h : (client.Height() - h) / 2;
+        r.Top += offset;
+        r.Bottom = r.Top + h;
+    }
+    if (!Enabled()) {
+        TRect shadow = r;
+        shadow.Left += 1;
+        shadow.Top += 1;
+        shadow.Right += 1;
+        shadow.Bottom += 1;
+        c->Font()->SetColor(clBtnHighlight);
+        c->DrawText(text, shadow, flags);
+        c->Font()->SetColor(clBtnShadow);
+        c->DrawText(text, r, flags);
+    } else {
+        c->DrawText(text, r, flags);
+    }
+}
+
+void TCustomLabel::AdjustBounds()
+{
+    if (!FAutoSize || (ComponentState() & csLoading))
+        return;
+    TCanvas measure;
+    measure.SetFont(Font());
+    TRect r = ClientRect();
+    if (!FWordWrap)
+        r.Right = r.Left + 32767;
+    String text = Caption();
+    if (text.isEmpty())
+        text = QStringLiteral(" ");
+    measure.DrawText(text, r, DrawTextFlags() | DT_CALCRECT);
+    int x = Left();
+    if (FAlignment == taRightJustify)
+        x += Width() - r.Width();
+    SetBounds(x, Top(), r.Width(), r.Height());
+}
+
+void TCustomLabel::TextChanged()
+{
+    TGraphicControl::TextChanged();
+    AdjustBounds();
+}
+
+void TCustomLabel::FontChanged()
+{
+    TGraphicControl::FontChanged();
+    AdjustBounds();
+}
+
+void TCustomLabel::Loaded()
+{
+    TGraphicControl::Loaded();
+    AdjustBounds();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TButton
+
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner)
+{
+    FControlStyle = csSetCaption | csDoubleClicks;
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+}
+
+TPeerBase* TButton::CreatePeer()
+{
+    auto* peer = new TPeer<QPushButton>(this);
+    QObject::connect(peer, &QPushButton::clicked, this, [this] {
+        try {
+            Click();
+        } catch (...) {
+            HandleCallbackException();
+        }
+    });
+    return peer;
+}
+
+QPushButton* TButton::Button() const { return qobject_cast<QPushButton*>(Widget()); }
+
+void TButton::InitPeer()
+{
+    TWinControl::InitPeer();
+    if (auto* b = Button()) {
+        b->setText(Caption());
+        b->setDefault(FDefault);
+        b->setAutoDefault(false);
+    }
+}
+
+void TButton::SetDefault(bool v)
+{
+    FDefault = v;
+    if (auto* b = Button())
+        b->setDefault(v);
+}
+
+void TButton::TextChanged()
+{
+    if (auto* b = Button())
+        b->setText(Caption());
+}
+
+void TButton::Click()
+{
+    if (FModalResult != mrNone)
+        if (TCustomForm* f = GetParentForm(this))
+            f->SetModalResult(FModalResult);
+    TWinControl::Click();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCheckBox
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner)
+{
+    FControlStyle = csSetCaption | csDoubleClicks;
+    SetBounds(0, 0, 97, 17);
+    SetTabStop(true);
+}
+
+TPeerBase* TCheckBox::CreatePeer()
+{
+    auto* peer = new TPeer<QCheckBox>(this);
+    QObject::connect(peer, &QCheckBox::clicked, this, [this] {
+        if (FSyncing)
+            return;
+        try {
+            QCheckBox* b = Box();
+            const Qt::CheckState s = b->checkState();
+            FState = s == Qt::Checked ? cbChecked : s == Qt::PartiallyChecked ? cbGrayed : cbUnchecked;
+            Click();
+        } catch (...) {
+            HandleCallbackException();
+        }
+    });
+    return peer;
+}
+
+QCheckBox* TCheckBox::Box() const { return qobject_cast<QCheckBox*>(Widget()); }
+
+void TCheckBox::InitPeer()
+{
+    TWinControl::InitPeer();
+    if (auto* b = Box()) {
+        FSyncing = true;
+        b->setText(Caption());
+        b->setTristate(FAllowGrayed);
+        b->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+        FSyncing = false;
+    }
+}
+
+void TCheckBox::SetState(TCheckBoxState v)
+{
+    if (FState == v)
+        return;
+    FState = v;
+    if (auto* b = Box()) {
+        FSyncing = true;
+        b->setCheckState(v == cbChecked ? Qt::Checked : v == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+        FSyncing = false;
+    }
+    if (!(ComponentState() & csLoading))
+        Click();
+}
+
+void TCheckBox::SetAllowGrayed(bool v)
+{
+    FAllowGrayed = v;
+    if (auto* b = Box())
+        b->setTristate(v);
+}
+
+void TCheckBox::TextChanged()
+{
+    if (auto* b = Box())
+        b->setText(Caption());
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCustomEdit
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
+{
+    FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    SetParentColor(false);
+    SetColor(clWindow);
+}
+
+TPeerBase* TCustomEdit::CreatePeer()
+{
+    auto* peer = new TPeer<QLineEdit>(this);
+    QObject::connect(peer, &QLineEdit::textChanged, this, [this](const QString&) {
+        FModified = true;
+        try {
+            Change();
+        } catch (...) {
+            HandleCallbackException();
+        }
+    });
+    return peer;
+}
+
+QLineEdit* TCustomEdit::Edit() const { return qobject_cast<QLineEdit*>(Widget()); }
+
+void TCustomEdit::InitPeer()
+{
+    TWinControl::InitPeer();
+    QLineEdit* e = Edit();
+    if (!e)
+        return;
+    {
+        const QSignalBlocker block(e);
+        e->setText(TControl::GetText());
+    }
+    ApplyEditState();
+    e->setSelection(FPendingSelStart, FPendingSelLength);
+}
+
+void TCustomEdit::ApplyEditState()
+{
+    QLineEdit* e = Edit();
+    if (!e)
+        return;
+    e->setReadOnly(FReadOnly);
+    e->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+    e->setFrame(FBorderStyle != bsNone);
+    e->setEchoMode(FPasswordChar.isEmpty() || FPasswordChar == QStringLiteral("#0") ? QLineEdit::Normal
+                                                                                    : QLineEdit::Password);
+    const DWORD style = GetCreateParams().Style;
+    Qt::Alignment align = Qt::AlignVCenter;
+    if (style & ES_RIGHT)
+        align |= Qt::AlignRight;
+    else if (style & ES_CENTER)
+        align |= Qt::AlignHCenter;
+    else
+        align |= Qt::AlignLeft;
+    e->setAlignment(align);
+    QPalette pal = e->palette();
+    pal.setColor(QPalette::Base, ToQColor(Color()));
+    e->setPalette(pal);
+    const TRect in = NonClientInsets();
+    e->setTextMargins(in.Left, in.Top, in.Right, in.Bottom);
+}
+
+String TCustomEdit::GetText() const
+{
+    if (QLineEdit* e = Edit())
+        return e->text();
+    return TControl::GetText();
+}
+
+void TCustomEdit::SetTextValue(const String& v)
+{
+    String text = v;
+    if (FCharCase == ecUpperCase)
+        text = text.toUpper();
+    else if (FCharCase == ecLowerCase)
+        text = text.toLower();
+    TControl::SetTextValue(text);
+    if (QLineEdit* e = Edit())
+        e->setText(text);  // fires Change through textChanged
+    else if (!(ComponentState() & csLoading))
+        Change();
+}
+
+void TCustomEdit::Change() { OnChange(this); }
+
+void TCustomEdit::SetReadOnly(bool v)
+{
+    FReadOnly = v;
+    ApplyEditState();
+}
+
+void TCustomEdit::SetMaxLength(int v)
+{
+    FMaxLength = std::max(0, v);
+    ApplyEditState();
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle v)
+{
+    FBorderStyle = v;
+    ApplyEditState();
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase v)
+{
+    FCharCase = v;
+    if (v != ecNormal)
+        SetTextValue(Text());
+}
+
+void TCustomEdit::SetPasswordChar(const String& v)
+{
+    FPasswordChar = v;
+    ApplyEditState();
+}
+
+int TCustomEdit::SelStart() const
+{
+    if (QLineEdit* e = Edit())
+        return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+    return FPendingSelStart;
+}
+
+void TCustomEdit::SetSelStart(int v)
+{
+    FPendingSelStart = std::max(0, v);
+    FPendingSelLength = 0;
+    if (QLineEdit* e = Edit())
+        e->setCursorPosition(std::min(FPendingSelStart, int(e->text().size())));
+}
+
+int TCustomEdit::SelLength() const
+{
+    if (QLineEdit* e = Edit())
+        return int(e->selectedText().size());
+    return FPendingSelLength;
+}
+
+void TCustomEdit::SetSelLength(int v)
+{
+    FPendingSelLength = std::max(0, v);
+    if (QLineEdit* e = Edit()) {
+        const int start = SelStart();
+        e->setSelection(start, std::min(FPendingSelLength, int(e->text().size()) - start));
+    }
+}
+
+String TCustomEdit::SelText() const
+{
+    if (QLineEdit* e = Edit())
+        return e->selectedText();
+    return String();
+}
+
+void TCustomEdit::SelectAll()
+{
+    if (QLineEdit* e = Edit())
+        e->selectAll();
+    else {
+        FPendingSelStart = 0;
+        FPendingSelLength = int(TControl::GetText().size());
+    }
+}
+
+void TCustomEdit::ClearSelection()
+{
+    if (QLineEdit* e = Edit())
+        e->del();
+}
+
+int TCustomEdit::CaretPos() const
+{
+    if (QLineEdit* e = Edit())
+        return e->cursorPosition();
+    return FPendingSelStart;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TComboBoxStrings and TCustomComboBox
+
+String TComboBoxStrings::Get(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        IndexError(Index);
+    return FLines.at(Index);
+}
+
+void TComboBoxStrings::Put(int Index, const String& S)
+{
+    if (Index < 0 || Index >= Count())
+        IndexError(Index);
+    FLines[Index] = S;
+    FOwner->ItemsChanged();
+}
+
+TObject* TComboBoxStrings::GetObject(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        IndexError(Index);
+    return FObjects[size_t(Index)];
+}
+
+void TComboBoxStrings::PutObject(int Index, TObject* AObject)
+{
+    if (Index < 0 || Index >= Count())
+        IndexError(Index);
+    FObjects[size_t(Index)] = AObject;
+}
+
+void TComboBoxStrings::Insert(int Index, const String& S)
+{
+    if (Index < 0 || Index > Count())
+        IndexError(Index);
+    FLines.insert(Index, S);
+    FObjects.insert(FObjects.begin() + Index, nullptr);
+    if (FOwner->FItemIndex >= Index && FOwner->FItemIndex >= 0)
+        ++FOwner->FItemIndex;
+    FOwner->ItemsChanged();
+}
+
+int TComboBoxStrings::Add(const String& S)
+{
+    int index = Count();
+    if (FOwner->Sorted()) {
+        index = 0;
+        while (index < Count() && CompareStrings(FLines.at(index), S) <= 0)
+            ++index;
+    }
+    Insert(index, S);
+    return index;
+}
+
+void TComboBoxStrings::Delete(int Index)
+{
+    if (Index < 0 || Index >= Count())
+        IndexError(Index);
+    FLines.removeAt(Index);
+    FObjects.erase(FObjects.begin() + Index);
+    if (FOwner->FItemIndex == Index)
+        FOwner->FItemIndex = -1;
+    else if (FOwner->FItemIndex > Index)
+        --FOwner->FItemIndex;
+    FOwner->ItemsChanged();
+}
+
+void TComboBoxStrings::Clear()
+{
+    FLines.clear();
+    FObjects.clear();
+    FOwner->FItemIndex = -1;
+    FOwner->ItemsChanged();
+}
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner), FItems(new TComboBoxStrings(this))
+{
+    FControlStyle = csCaptureMouse | csSetCaption | csDoubleClicks;
+    SetBounds(0, 0, 145, 21);
+    SetTabStop(true);
+    SetParentColor(false);
+    SetColor(clWindow);
+}
+
+TCustomComboBox::~TCustomComboBox()
+{
+    Destroying();
+    DestroyPeer();
+    delete FItems;
+    FItems = nullptr;
+}
+
+QComboBox* TCustomComboBox::Combo() const { return qobject_cast<QComboBox*>(Widget()); }
+
+TPeerBase* TCustomComboBox::CreatePeer()
+{
+    auto* peer = new TPeer<QComboBox>(this);
+    QObject::connect(peer, &QComboBox::activated, this, [this](int index) {
+        if (FSyncing)
+            return;
+        try {
+            FItemIndex = index;
+            if (FStyle != csDropDownList && index >= 0 && index < FItems->Count())
+                FEditText = FItems->Get(index);
+            Click();
+            Select();
+            Change();
+        } catch (...) {
+            HandleCallbackException();
+        }
+    });
+    QObject::connect(peer, &QComboBox::editTextChanged, this, [this](const QString& t) {
+        if (FSyncing || FStyle == csDropDownList)
+            return;
+        FEditText = t;
+        try {
+            Change();
+        } catch (...) {
+            HandleCallbackException();
+        }
+    });
+    return peer;
+}
+
+void TCustomComboBox::InitPeer()
+{
+    TWinControl::InitPeer();
+    SyncWidget();
+}
+
+void TCustomComboBox::SyncWidget()
+{
+    QComboBox* c = Combo();
+    if (!c)
+        return;
+    FSyncing = true;
+    c->setEditable(FStyle == csDropDown || FStyle == csSimple);
+    if (c->count() != FItems->Count() || QStringList(FItems->FLines) != [c] {
+            QStringList l;
+            for (int i = 0; i < c->count(); ++i)
+                l << c->itemText(i);
+            return l;
+        }()) {
+        c->clear();
+        c->addItems(FItems->FLines);
+    }
+    c->setMaxVisibleItems(std::max(1, FDropDownCount));
+    c->setCurrentIndex(FItemIndex);
+    if (c->isEditable() && c->lineEdit())
+        c->lineEdit()->setText(FItemIndex >= 0 ? FItems->Get(FItemIndex) : FEditText);
+    QPalette pal = c->palette();
+    pal.setColor(QPalette::Base, ToQColor(Color()));
+    pal.setColor(QPalette::Button, ToQColor(Color()));
+    c->setPalette(pal);
+    FSyncing = false;
+}
+
+void TCustomComboBox::ItemsChanged()
+{
+    if (FItemIndex >= FItems->Count())
+        FItemIndex = -1;
+    SyncWidget();
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle v)
+{
+    FStyle = v;
+    SyncWidget();
+}
+
+void TCustomComboBox::SetItemIndex(int v)
+{
+    // An index outside the list clears the selection.
+    if (v < 0 || v >= FItems->Count())
+        v = -1;
+    FItemIndex = v;
+    if (v >= 0)
+        FEditText = FItems->Get(v);
+    SyncWidget();
+}
+
+void TCustomComboBox::SetDropDownCount(int v)
+{
+    FDropDownCount = v;
+    SyncWidget();
+}
+
+void TCustomComboBox::SetSorted(bool v)
+{
+    if (FSorted == v)
+        return;
+    FSorted = v;
+    if (v) {
+        const String selected = FItemIndex >= 0 ? FItems->Get(FItemIndex) : String();
+        std::vector<std::pair<QString, TObject*>> rows;
+        for (int i = 0; i < FItems->Count(); ++i)
+            rows.emplace_back(FItems->FLines.at(i), FItems->FObjects[size_t(i)]);
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const auto& a, const auto& b) { return a.first.compare(b.first, Qt::CaseInsensitive) < 0; });
+        FItems->FLines.clear();
+        FItems->FObjects.clear();
+        for (auto& [s, o] : rows) {
+            FItems->FLines << s;
+            FItems->FObjects.push_back(o);
+        }
+        FItemIndex = selected.isEmpty() ? -1 : int(FItems->FLines.indexOf(selected));
+        SyncWidget();
+    }
+}
+
+String TCustomComboBox::GetText() const
+{
+    if (FStyle == csDropDownList)
+        return FItemIndex >= 0 && FItemIndex < FItems->Count() ? FItems->Get(FItemIndex) : String();
+    return FEditText;
+}
+
+void TCustomComboBox::SetTextValue(const String& v)
+{
+    if (FStyle == csDropDownList) {
+        // A list-only box selects the item with that text, if any.
+        SetItemIndex(FItems->IndexOf(v));
+        return;
+    }
+    FEditText = v;
+    FItemIndex = FItems->IndexOf(v);
+    SyncWidget();
+}
+
+bool TCustomComboBox::DroppedDown() const
+{
+    QComboBox* c = Combo();
+    return c && c->view() && c->view()->isVisible();
+}
+
+void TCustomComboBox::SetDroppedDown(bool v)
+{
+    if (QComboBox* c = Combo()) {
+        if (v) {
+            DropDown();
+            c->showPopup();
+        } else {
+            c->hidePopup();
+            CloseUp();
+        }
+    }
+}
+
+void TCustomComboBox::Change() { OnChange(this); }
+void TCustomComboBox::Select() { OnSelect(this); }
+void TCustomComboBox::DropDown() { OnDropDown(this); }
+void TCustomComboBox::CloseUp() { OnCloseUp(this); }
