@@ -195,4 +195,3 @@ T* ComponentAs(TComponent* c)
     return dynamic_cast<T*>(c);
 }
 
-Q_DECLARE_METATYPE(TComponent*)

@@ -813,7 +813,10 @@ bool TControl::TranslateKey(QEvent* e)
     if (vk != 0 && down.WParam == 0)
         return true;  // a handler took the key
     const QString text = ke->text();
-    if (!text.isEmpty()) {
+    // Navigation and delete keys carry no character, as on the desktop.
+    const bool noChar = ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab || ke->key() == Qt::Key_Delete ||
+                        (text.size() == 1 && text.at(0).unicode() == 0x7F);
+    if (!text.isEmpty() && !noChar) {
         const char ch = CharFromText(text);
         TMessage chm{WM_CHAR, WPARAM(uint8_t(ch)), 0, 0};
         WindowProc(chm);

@@ -190,3 +190,99 @@ void TCustomPanel::Paint()
         c->DrawText(text, r, flags);
     }
 }
+
+TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(new TPicture)
+{
+    FControlStyle |= csReplicatable;
+    FPicture->OnChange = [this](TObject*) { PictureChanged(); };
+    SetBounds(0, 0, 105, 105);
+}
+
+TImage::~TImage()
+{
+    FPicture->OnChange = nullptr;
+    delete FPicture;
+}
+
+void TImage::SetPicture(const TPicture* v) { FPicture->Assign(v); }
+
+void TImage::SetStretch(bool v)
+{
+    FStretch = v;
+    Invalidate();
+}
+
+void TImage::SetCenter(bool v)
+{
+    FCenter = v;
+    Invalidate();
+}
+
+void TImage::SetProportional(bool v)
+{
+    FProportional = v;
+    Invalidate();
+}
+
+void TImage::SetTransparent(bool v)
+{
+    FTransparent = v;
+    if (FPicture->Graphic())
+        FPicture->Graphic()->SetTransparent(v);
+    Invalidate();
+}
+
+void TImage::SetAutoSize(bool v)
+{
+    FAutoSize = v;
+    PictureChanged();
+}
+
+void TImage::PictureChanged()
+{
+    if (FAutoSize && FPicture->Width() > 0 && FPicture->Height() > 0)
+        SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());
+    if (FPicture->Graphic() && FTransparent)
+        FPicture->Graphic()->SetTransparent(true);
+    Invalidate();
+}
+
+TRect TImage::DestRect() const
+{
+    const int pw = FPicture->Width(), ph = FPicture->Height();
+    const int cw = ClientWidth(), ch = ClientHeight();
+    int w = pw, h = ph;
+    if (FStretch || (FProportional && (pw > cw || ph > ch))) {
+        if (FProportional && pw > 0 && ph > 0) {
+            if (double(cw) / pw < double(ch) / ph) {
+                w = cw;
+                h = int(double(ph) * cw / pw);
+            } else {
+                h = ch;
+                w = int(double(pw) * ch / ph);
+            }
+        } else {
+            w = cw;
+            h = ch;
+        }
+    }
+    TRect r = Rect(0, 0, w, h);
+    if (FCenter) {
+        r.Left = (cw - w) / 2;
+        r.Top = (ch - h) / 2;
+        r.Right = r.Left + w;
+        r.Bottom = r.Top + h;
+    }
+    return r;
+}
+
+void TImage::Paint()
+{
+    if (!FPicture->Graphic())
+        return;
+    const TRect r = DestRect();
+    if (r.Width() == FPicture->Width() && r.Height() == FPicture->Height())
+        Canvas()->Draw(r.Left, r.Top, FPicture->Graphic());
+    else
+        Canvas()->StretchDraw(r, FPicture->Graphic());
+}

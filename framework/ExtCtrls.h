@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/Controls.h"
+#include "framework/PersistentTypes.h"
 
 #include <QTimer>
 
@@ -92,3 +93,46 @@ public:
 // Draws a 3-D frame of the given width inside Rect (shrinking it), top-left in TopColor.
 class TCanvas;
 void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, int Width);
+
+class TPicture;
+
+// Shows a picture, at its own size, centred or stretched.
+class TImage : public TGraphicControl {
+    Q_OBJECT
+    Q_PROPERTY(TPicture* Picture READ Picture)
+    Q_PROPERTY(bool Stretch READ Stretch WRITE SetStretch)
+    Q_PROPERTY(bool Center READ Center WRITE SetCenter)
+    Q_PROPERTY(bool Proportional READ Proportional WRITE SetProportional)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
+
+public:
+    explicit TImage(TComponent* AOwner);
+    ~TImage() override;
+    TPicture* Picture() const { return FPicture; }
+    void SetPicture(const TPicture* v);
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool v);
+    bool Center() const { return FCenter; }
+    void SetCenter(bool v);
+    bool Proportional() const { return FProportional; }
+    void SetProportional(bool v);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool v);
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool v);
+    // Where the picture is drawn, in client coordinates.
+    TRect DestRect() const;
+
+protected:
+    void Paint() override;
+
+private:
+    void PictureChanged();
+    TPicture* FPicture;
+    bool FStretch = false;
+    bool FCenter = false;
+    bool FProportional = false;
+    bool FTransparent = false;
+    bool FAutoSize = false;
+};

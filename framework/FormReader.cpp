@@ -3,6 +3,7 @@
 #include "framework/Collections.h"
 #include "framework/Controls.h"
 #include "framework/Graphics.h"
+#include "framework/PersistentTypes.h"
 #include "framework/Streams.h"
 #include "framework/Strings.h"
 

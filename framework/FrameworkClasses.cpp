@@ -21,6 +21,8 @@ void RegisterFrameworkClasses()
     RegisterClass<TBevel>("TBevel");
     RegisterClass<TStatusBar>("TStatusBar");
     RegisterClass<TTimer>("TTimer");
+    RegisterClass<TGroupBox>("TGroupBox");
+    RegisterClass<TImage>("TImage");
 
     RegisterIdent(QStringLiteral("fsBold"), fsBold);
     RegisterIdent(QStringLiteral("fsItalic"), fsItalic);

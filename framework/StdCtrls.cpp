@@ -660,6 +660,11 @@ void TCustomComboBox::SetStyle(TComboBoxStyle v)
 
 void TCustomComboBox::SetItemIndex(int v)
 {
+    // A stored index comes before the stored items; it is applied once loading is done.
+    if (ComponentState() & csLoading) {
+        FStoredItemIndex = v;
+        return;
+    }
     // An index outside the list clears the selection.
     if (v < 0 || v >= FItems->Count())
         v = -1;
@@ -695,6 +700,16 @@ void TCustomComboBox::SetSorted(bool v)
         }
         FItemIndex = selected.isEmpty() ? -1 : int(FItems->FLines.indexOf(selected));
         SyncWidget();
+    }
+}
+
+void TCustomComboBox::Loaded()
+{
+    TWinControl::Loaded();
+    if (FStoredItemIndex != -2) {
+        const int v = FStoredItemIndex;
+        FStoredItemIndex = -2;
+        SetItemIndex(v);
     }
 }
 
@@ -740,3 +755,48 @@ void TCustomComboBox::Change() { OnChange(this); }
 void TCustomComboBox::Select() { OnSelect(this); }
 void TCustomComboBox::DropDown() { OnDropDown(this); }
 void TCustomComboBox::CloseUp() { OnCloseUp(this); }
+
+// ---------------------------------------------------------------------------------------------
+// TCustomGroupBox
+
+TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    FControlStyle = csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks |
+                    csReplicatable | csOpaque;
+    SetBounds(0, 0, 185, 105);
+}
+
+void TCustomGroupBox::TextChanged() { Invalidate(); }
+
+void TCustomGroupBox::Paint()
+{
+    TCanvas* c = Canvas();
+    c->Brush()->SetColor(Color());
+    c->Brush()->SetStyle(bsSolid);
+    c->FillRect(ClientRect());
+    c->SetFont(Font());
+    const int th = c->TextHeight(QStringLiteral("0"));
+    TRect r = Rect(0, th / 2 - 1, Width(), Height());
+    // Etched frame: shadow line, then highlight one pixel inside.
+    TRect outer = Rect(r.Left, r.Top, r.Right - 1, r.Bottom - 1);
+    c->Brush()->SetColor(clBtnShadow);
+    c->FrameRect(outer);
+    TRect inner = Rect(r.Left + 1, r.Top + 1, r.Right, r.Bottom);
+    c->Brush()->SetColor(clBtnHighlight);
+    c->FrameRect(inner);
+    c->Pen()->SetColor(clBtnShadow);
+    c->MoveTo(r.Left, r.Bottom - 2);
+    c->LineTo(r.Right - 1, r.Bottom - 2);
+    c->MoveTo(r.Right - 2, r.Top);
+    c->LineTo(r.Right - 2, r.Bottom - 1);
+    const String text = Caption();
+    if (!text.isEmpty()) {
+        TRect tr = Rect(8, 0, 8, th);
+        c->DrawText(text, tr, DT_SINGLELINE | DT_CALCRECT);
+        c->Brush()->SetColor(Color());
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(Rect(tr.Left - 1, 0, tr.Right + 1, th));
+        c->Brush()->SetStyle(bsClear);
+        c->DrawText(text, tr, DT_SINGLELINE);
+    }
+}

@@ -274,6 +274,8 @@ public:
     bool DroppedDown() const;
     void SetDroppedDown(bool v);
 
+    void Loaded() override;
+
     TEvent<TNotifyEvent> OnChange{this, "OnChange"};
     TEvent<TNotifyEvent> OnSelect{this, "OnSelect"};
     TEvent<TNotifyEvent> OnDropDown{this, "OnDropDown"};
@@ -298,6 +300,7 @@ private:
     TComboBoxStyle FStyle = csDropDown;
     TComboBoxStrings* FItems;
     int FItemIndex = -1;
+    int FStoredItemIndex = -2;  // ItemIndex read while loading (-2: none)
     String FEditText;
     int FItemHeight = 13;
     int FDropDownCount = 8;
@@ -316,3 +319,20 @@ public:
 };
 
 Q_DECLARE_METATYPE(TStrings*)
+
+// A frame with a caption around a group of controls.
+class TCustomGroupBox : public TCustomControl {
+    Q_OBJECT
+public:
+    explicit TCustomGroupBox(TComponent* AOwner);
+
+protected:
+    void Paint() override;
+    void TextChanged() override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+    Q_OBJECT
+public:
+    explicit TGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner) {}
+};

@@ -1,0 +1,76 @@
+// Tsk2SkinFileReader: loads a skin file (".kvt") into memory: its bitmaps, integers (colours among
+// them), flags and strings, each under its key name.
+#pragma once
+
+#include "framework/Colors.h"
+#include "framework/System.h"
+#include "skin/theme/Kiv2skinreaderCore.h"
+
+#include <memory>
+
+class TBitmap;
+class TStringList;
+
+// The message of every failure to read a skin file.
+inline const String SSkinFileReadError = QStringLiteral("Failed to read skin file!");
+
+// Raised when a skin file cannot be read; the message is always "Failed to read skin file!",
+// Reason() tells what went wrong.
+class ESkinFileError : public Exception {
+public:
+    explicit ESkinFileError(TSk2Status Reason) : Exception(SSkinFileReadError), FReason(Reason) {}
+    TSk2Status Reason() const { return FReason; }
+    String ClassName() const override { return QStringLiteral("ESkinFileError"); }
+
+private:
+    TSk2Status FReason;
+};
+
+class Tsk2SkinFileReader : public TObject {
+public:
+    // Loads the skin file. A corrupt or unreadable file raises ESkinFileError; an encrypted skin
+    // with an empty or wrong password leaves the reader empty and not loaded, without an exception.
+    Tsk2SkinFileReader(const String& FileName, const String& Password);
+    ~Tsk2SkinFileReader() override;
+    Tsk2SkinFileReader(const Tsk2SkinFileReader&) = delete;
+    Tsk2SkinFileReader& operator=(const Tsk2SkinFileReader&) = delete;
+
+    // True once a load has completed.
+    bool Loaded() const { return FLoaded; }
+
+    // The bitmap stored under Name, or null; the reader keeps it.
+    TBitmap* GetBitmap(const String& Name) const;
+    // The integer, or -1 when Name is missing or its text is not a number.
+    int GetInteger(const String& Name) const;
+    // The flag; false when Name is missing or its text is not a number.
+    bool GetBool(const String& Name) const;
+    // The string; empty when Name is missing.
+    String GetStr(const String& Name) const;
+
+    // Copies Bitmap into the one stored under Name; nothing when Name is missing.
+    void SetBitmap(const String& Name, const TBitmap* Bitmap);
+    // Set the value's text, adding Name when missing (a flag as 0 or 1).
+    void SetInteger(const String& Name, int Value);
+    void SetBool(const String& Name, bool Value);
+
+    // Makes every stored bitmap transparent with the fixed transparent colour Color.
+    void ProcessTransparentColor(TColor Color);
+
+    // The lists as loaded, in file order (for tools): bitmaps name -> TBitmap object, and
+    // name=value lines of integers, flags and strings.
+    const TStringList& BitmapList() const { return *FBitmapList; }
+    const TStringList& IntegerList() const { return *FIntegerList; }
+    const TStringList& BoolList() const { return *FBoolList; }
+    const TStringList& StringList() const { return *FStringList; }
+
+    String ClassName() const override { return QStringLiteral("Tsk2SkinFileReader"); }
+
+private:
+    void LoadSkin(const String& FileName, const String& Password);
+
+    std::unique_ptr<TStringList> FBitmapList;
+    std::unique_ptr<TStringList> FIntegerList;
+    std::unique_ptr<TStringList> FBoolList;
+    std::unique_ptr<TStringList> FStringList;
+    bool FLoaded = false;
+};

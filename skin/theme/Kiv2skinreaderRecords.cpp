@@ -1,0 +1,94 @@
+#include "skin/theme/Kiv2skinreaderRecords.h"
+
+#include <cstring>
+
+uint64_t Sk2ValueExtent(const TSk2Record& r)
+{
+    switch (r.Kind) {
+    case sk2Bitmap:
+    case sk2String:
+        return r.ValueSize;
+    case sk2Integer:
+        return 4;
+    case sk2Flag:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+TSk2Status Sk2WalkRecords(TSk2RandomSource& Data, const TSk2RecordVisitor& Visit)
+{
+    const uint64_t size = Data.Size();
+    uint8_t header[SK2_HEADER_SIZE];
+    if (!Sk2RangeInside(0, SK2_HEADER_SIZE, size) || !Data.ReadAt(0, header, sizeof header))
+        return TSk2Status::BadHeader;
+    const uint32_t headerSize = Sk2Le32(header + SK2_HEADER_SIZE_FIELD);
+    if (headerSize < SK2_HEADER_SIZE || headerSize > size)
+        return TSk2Status::BadHeader;
+
+    // One bit per byte offset: a record seen twice means the chain loops.
+    std::vector<bool> visited(size, false);
+    uint64_t valueBytes = 0;
+    uint64_t offset = Sk2Le32(header + SK2_FIRST_RECORD_FIELD);
+    uint8_t raw[SK2_RECORD_SIZE];
+    TSk2Record rec;
+    for (;;) {
+        if (!Sk2RangeInside(offset, SK2_RECORD_SIZE, size))
+            return TSk2Status::RecordOutOfFile;
+        if (visited[offset])
+            return TSk2Status::ChainLoop;
+        visited[offset] = true;
+        if (!Data.ReadAt(offset, raw, sizeof raw))
+            return TSk2Status::ReadError;
+        rec.Next = Sk2Le32(raw + 73);
+        if (rec.Next == 0)
+            return TSk2Status::Ok;  // the end record: its name, kind and value are not used
+
+        const void* zero = std::memchr(raw, 0, SK2_NAME_SIZE);
+        const size_t nameLen = zero ? size_t(static_cast<const uint8_t*>(zero) - raw) : SK2_NAME_SIZE;
+        rec.Name.assign(reinterpret_cast<const char*>(raw), nameLen);
+        rec.Kind = raw[64];
+        rec.ValueOffset = Sk2Le32(raw + 65);
+        rec.ValueSize = Sk2Le32(raw + 69);
+        rec.Offset = offset;
+
+        const uint64_t extent = Sk2ValueExtent(rec);
+        if (extent && !Sk2RangeInside(rec.ValueOffset, extent, size))
+            return TSk2Status::ValueOutOfFile;
+        if (rec.Kind == sk2Bitmap || rec.Kind == sk2String) {
+            valueBytes += extent;
+            if (valueBytes > SK2_MAX_DATA_SIZE)
+                return TSk2Status::ValuesTooLarge;
+        }
+        const TSk2Status st = Visit(rec);
+        if (st != TSk2Status::Ok)
+            return st;
+        offset = rec.Next;
+    }
+}
+
+bool Sk2ReadValue(TSk2RandomSource& Data, const TSk2Record& r, std::vector<uint8_t>& Bytes)
+{
+    const uint64_t extent = Sk2ValueExtent(r);
+    if (!Sk2RangeInside(r.ValueOffset, extent, Data.Size()))
+        return false;
+    Bytes.resize(size_t(extent));
+    return Data.ReadAt(r.ValueOffset, Bytes.data(), Bytes.size());
+}
+
+TSk2Status Sk2ReadAllValues(TSk2RandomSource& Data, std::vector<TSk2Value>& Values)
+{
+    Values.clear();
+    return Sk2WalkRecords(Data, [&](const TSk2Record& r) {
+        if (r.Kind > sk2String)
+            return TSk2Status::Ok;
+        TSk2Value v;
+        v.Name = r.Name;
+        v.Kind = r.Kind;
+        if (!Sk2ReadValue(Data, r, v.Bytes))
+            return TSk2Status::ReadError;
+        Values.push_back(std::move(v));
+        return TSk2Status::Ok;
+    });
+}

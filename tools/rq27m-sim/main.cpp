@@ -1,0 +1,373 @@
+// rq27m-sim: an RQ_27M module on a pseudo-terminal, linked as a COM port for the configurator.
+#include "ModuleSimulator.h"
+
+#include "platform/ComPorts.h"
+#include "platform/PseudoTerminal.h"
+#include "serial/ModuleParams.h"
+
+#include <fcntl.h>
+#include <getopt.h>
+#include <poll.h>
+#include <signal.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <string>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: rq27m-sim [options]\n"
+    "Simulates an RQ_27M radio module on a pseudo-terminal linked as COM port N.\n"
+    "\n"
+    "Port:\n"
+    "  --port N              link the pseudo-terminal as comN (default 1)\n"
+    "  --ports-dir DIR       port directory (default: $RQ27M_PORTS, else\n"
+    "                        $XDG_CONFIG_HOME/rq27m/ports, else ~/.config/rq27m/ports)\n"
+    "Initial parameters (default 433.92 MHz, ID 1 2 3 4, data rate 3, baud 4, parity 0):\n"
+    "  --frequency MHZ       --product-id A,B,C,D\n"
+    "  --data-rate N         --baud-code N         --parity-code N\n"
+    "Bytes that are not commands:\n"
+    "  --silent              ignore them (default)\n"
+    "  --echo                send them back\n"
+    "  --reply HEX           answer each chunk with these bytes, e.g. --reply \"4F 4B\"\n"
+    "Faults:\n"
+    "  --no-answer           take commands (store writes) but never answer\n"
+    "  --delay MS            wait MS before answering a command\n"
+    "  --split N             send responses in pieces of N bytes\n"
+    "  --split-delay MS      pause between pieces (default 20)\n"
+    "  --inner-0a[=K]        byte K (1..12, default 2) of every response is 0x0A\n"
+    "  --garbage HEX         send these bytes before every response\n"
+    "  --frame-timeout MS    an incomplete command older than this counts as other bytes\n"
+    "                        (default 500)\n"
+    "Output:\n"
+    "  --state-file PATH     rewrite PATH (key=value lines) after every change\n"
+    "  --verbose             log commands and parameter changes on stderr\n"
+    "  --trace               also log every byte received and sent on stderr\n"
+    "  --help                this text\n"
+    "\n"
+    "Standard output carries machine-readable lines: \"READY port=COMn link=PATH slave=PATH\"\n"
+    "once the port is linked, and \"PARAMS freq=... freqbytes=... id=... rate=... baud=... parity=...\"\n"
+    "at start and after every write command. SIGINT or SIGTERM ends the simulator and removes\n"
+    "the link. A write command is answered with a response holding the stored parameters.\n";
+
+int gSignalPipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    const char c = 1;
+    const ssize_t ignored = write(gSignalPipe[1], &c, 1);
+    (void)ignored;
+}
+
+int64_t NowMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+bool ParseInt(const char* text, long lo, long hi, long& out)
+{
+    if (!text || !*text)
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v < lo || v > hi)
+        return false;
+    out = v;
+    return true;
+}
+
+bool WriteStateFile(const std::string& path, const TModuleSimulator& sim)
+{
+    const uint8_t* p = sim.Params();
+    const std::string tmp = path + ".tmp";
+    FILE* f = std::fopen(tmp.c_str(), "w");
+    if (!f)
+        return false;
+    std::fprintf(f, "frequency=%.17g\nfrequency_bytes=%02X %02X %02X\nproduct_id=%u %u %u %u\n",
+                 DecodeFrequency(p[4], p[5], p[6]), p[4], p[5], p[6], p[0], p[1], p[2], p[3]);
+    std::fprintf(f, "data_rate=%u\nbaud=%u\nparity=%u\nreads=%u\nwrites=%u\nignored=%u\n", p[7], p[8], p[9],
+                 sim.Reads(), sim.Writes(), sim.Ignored());
+    const bool ok = std::fclose(f) == 0;
+    return ok && std::rename(tmp.c_str(), path.c_str()) == 0;
+}
+
+struct TScheduled {
+    int64_t Due;
+    std::vector<uint8_t> Bytes;
+};
+
+void Schedule(std::deque<TScheduled>& queue, const std::vector<TSimSend>& sends, int64_t now)
+{
+    int64_t t = now;
+    for (const TSimSend& s : sends) {
+        t += s.DelayMs;
+        const int64_t due = queue.empty() ? t : std::max(t, queue.back().Due);
+        queue.push_back({due, s.Bytes});
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    enum {
+        optPort = 1000, optPortsDir, optFrequency, optProductId, optDataRate, optBaudCode, optParityCode, optSilent,
+        optEcho, optReply, optNoAnswer, optDelay, optSplit, optSplitDelay, optInner0A, optGarbage, optFrameTimeout,
+        optStateFile, optVerbose, optTrace, optHelp
+    };
+    static const option kOptions[] = {
+        {"port", required_argument, nullptr, optPort},
+        {"ports-dir", required_argument, nullptr, optPortsDir},
+        {"frequency", required_argument, nullptr, optFrequency},
+        {"product-id", required_argument, nullptr, optProductId},
+        {"data-rate", required_argument, nullptr, optDataRate},
+        {"baud-code", required_argument, nullptr, optBaudCode},
+        {"parity-code", required_argument, nullptr, optParityCode},
+        {"silent", no_argument, nullptr, optSilent},
+        {"echo", no_argument, nullptr, optEcho},
+        {"reply", required_argument, nullptr, optReply},
+        {"no-answer", no_argument, nullptr, optNoAnswer},
+        {"delay", required_argument, nullptr, optDelay},
+        {"split", required_argument, nullptr, optSplit},
+        {"split-delay", required_argument, nullptr, optSplitDelay},
+        {"inner-0a", optional_argument, nullptr, optInner0A},
+        {"garbage", required_argument, nullptr, optGarbage},
+        {"frame-timeout", required_argument, nullptr, optFrameTimeout},
+        {"state-file", required_argument, nullptr, optStateFile},
+        {"verbose", no_argument, nullptr, optVerbose},
+        {"trace", no_argument, nullptr, optTrace},
+        {"help", no_argument, nullptr, optHelp},
+        {nullptr, 0, nullptr, 0},
+    };
+
+    TSimOptions options;
+    uint8_t params[TModuleSimulator::kParamBytes];
+    TModuleSimulator::DefaultParams(params);
+    long port = 1;
+    std::string stateFile;
+    bool verbose = false, trace = false;
+
+    auto bad = [&](const char* what, const char* value) {
+        std::fprintf(stderr, "rq27m-sim: invalid %s: %s\n(see --help)\n", what, value ? value : "(none)");
+        return 2;
+    };
+
+    int c;
+    while ((c = getopt_long(argc, argv, "", kOptions, nullptr)) != -1) {
+        long v = 0;
+        switch (c) {
+        case optPort:
+            if (!ParseInt(optarg, 1, 999999, v))
+                return bad("port number", optarg);
+            port = v;
+            break;
+        case optPortsDir:
+            setenv("RQ27M_PORTS", optarg, 1);
+            break;
+        case optFrequency: {
+            char* end = nullptr;
+            const double mhz = std::strtod(optarg, &end);
+            if (*optarg == '\0' || *end != '\0' || !std::isfinite(mhz) || mhz < 0 || mhz >= 3276.8)
+                return bad("frequency", optarg);
+            EncodeFrequency(mhz, params + 4);
+            break;
+        }
+        case optProductId: {
+            long ids[4];
+            int n = 0;
+            std::string text = optarg;
+            size_t pos = 0;
+            while (n < 4) {
+                const size_t comma = text.find(',', pos);
+                const std::string part = text.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+                if (!ParseInt(part.c_str(), 0, 255, ids[n]))
+                    return bad("product ID", optarg);
+                ++n;
+                if (comma == std::string::npos)
+                    break;
+                pos = comma + 1;
+            }
+            if (n != 4 || text.find(',', pos) != std::string::npos)
+                return bad("product ID (four numbers 0..255)", optarg);
+            for (int i = 0; i < 4; ++i)
+                params[i] = uint8_t(ids[i]);
+            break;
+        }
+        case optDataRate:
+        case optBaudCode:
+        case optParityCode:
+            if (!ParseInt(optarg, 0, 255, v))
+                return bad("code", optarg);
+            params[c == optDataRate ? 7 : c == optBaudCode ? 8 : 9] = uint8_t(v);
+            break;
+        case optSilent:
+            options.Other = TSimOptions::otherSilence;
+            break;
+        case optEcho:
+            options.Other = TSimOptions::otherEcho;
+            break;
+        case optReply:
+            if (!ParseHexBytes(optarg, options.CannedReply) || options.CannedReply.empty())
+                return bad("reply bytes", optarg);
+            options.Other = TSimOptions::otherReply;
+            break;
+        case optNoAnswer:
+            options.NoAnswer = true;
+            break;
+        case optDelay:
+            if (!ParseInt(optarg, 0, 600000, v))
+                return bad("delay", optarg);
+            options.DelayMs = int(v);
+            break;
+        case optSplit:
+            if (!ParseInt(optarg, 1, 1000, v))
+                return bad("split size", optarg);
+            options.SplitSize = size_t(v);
+            break;
+        case optSplitDelay:
+            if (!ParseInt(optarg, 0, 600000, v))
+                return bad("split delay", optarg);
+            options.SplitDelayMs = int(v);
+            break;
+        case optInner0A:
+            v = 2;
+            if (optarg && !ParseInt(optarg, 1, 12, v))
+                return bad("inner 0x0A offset (1..12)", optarg);
+            options.Inner0AOffset = int(v);
+            break;
+        case optGarbage:
+            if (!ParseHexBytes(optarg, options.Garbage))
+                return bad("garbage bytes", optarg);
+            break;
+        case optFrameTimeout:
+            if (!ParseInt(optarg, 1, 600000, v))
+                return bad("frame time-out", optarg);
+            options.FrameTimeoutMs = int(v);
+            break;
+        case optStateFile:
+            stateFile = optarg;
+            break;
+        case optVerbose:
+            verbose = true;
+            break;
+        case optTrace:
+            verbose = trace = true;
+            break;
+        case optHelp:
+            std::fputs(kUsage, stdout);
+            return 0;
+        default:
+            std::fputs("(see --help)\n", stderr);
+            return 2;
+        }
+    }
+    if (optind < argc)
+        return bad("argument", argv[optind]);
+
+    TModuleSimulator sim(options);
+    sim.SetParams(params);
+
+    TPseudoTerminal pty;
+    std::string error;
+    if (!pty.Open(&error)) {
+        std::fprintf(stderr, "rq27m-sim: cannot create a pseudo-terminal: %s\n", error.c_str());
+        return 1;
+    }
+    const std::string link = ComPortLinkPath(unsigned(port));
+    if (!LinkComPort(unsigned(port), pty.SlavePath(), &error)) {
+        std::fprintf(stderr, "rq27m-sim: cannot link COM%ld: %s\n", port, error.c_str());
+        return 1;
+    }
+
+    if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        std::perror("rq27m-sim: pipe");
+        UnlinkComPort(unsigned(port), pty.SlavePath());
+        return 1;
+    }
+    struct sigaction sa{};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    if (!stateFile.empty() && !WriteStateFile(stateFile, sim))
+        std::fprintf(stderr, "rq27m-sim: cannot write %s: %s\n", stateFile.c_str(), std::strerror(errno));
+    std::printf("READY port=COM%ld link=%s slave=%s\n", port, link.c_str(), pty.SlavePath().c_str());
+    std::printf("PARAMS %s\n", sim.DescribeParams().c_str());
+    std::fflush(stdout);
+
+    std::deque<TScheduled> queue;
+    std::vector<std::string> log;
+    int exitCode = 0;
+    for (;;) {
+        int64_t now = NowMs();
+        int64_t wake = -1;
+        if (!queue.empty())
+            wake = queue.front().Due;
+        const int64_t deadline = sim.NextDeadline();
+        if (deadline >= 0 && (wake < 0 || deadline < wake))
+            wake = deadline;
+        const int timeout = wake < 0 ? -1 : int(std::max<int64_t>(0, wake - now));
+
+        pollfd fds[2] = {{pty.MasterFd(), POLLIN, 0}, {gSignalPipe[0], POLLIN, 0}};
+        if (poll(fds, 2, timeout) < 0 && errno != EINTR) {
+            std::perror("rq27m-sim: poll");
+            exitCode = 1;
+            break;
+        }
+        if (fds[1].revents & POLLIN)
+            break;
+        now = NowMs();
+        log.clear();
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            uint8_t buf[4096];
+            const ssize_t n = read(pty.MasterFd(), buf, sizeof buf);
+            if (n > 0) {
+                if (trace)
+                    std::fprintf(stderr, "RX %s\n", HexBytes(buf, size_t(n)).c_str());
+                Schedule(queue, sim.Feed(buf, size_t(n), now, &log), now);
+            } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                std::fprintf(stderr, "rq27m-sim: the pseudo-terminal failed: %s\n",
+                             n == 0 ? "end of file" : std::strerror(errno));
+                exitCode = 1;
+                break;
+            }
+        }
+        Schedule(queue, sim.Tick(now, &log), now);
+        if (verbose)
+            for (const std::string& line : log)
+                std::fprintf(stderr, "%s\n", line.c_str());
+        while (!queue.empty() && queue.front().Due <= now) {
+            const TScheduled s = std::move(queue.front());
+            queue.pop_front();
+            if (trace)
+                std::fprintf(stderr, "TX %s\n", HexBytes(s.Bytes.data(), s.Bytes.size()).c_str());
+            if (!pty.Write(s.Bytes.data(), s.Bytes.size(), 1000))
+                std::fprintf(stderr, "rq27m-sim: %zu bytes not sent (the port is not reading)\n", s.Bytes.size());
+        }
+        if (sim.TakeParamsChanged()) {
+            std::printf("PARAMS %s\n", sim.DescribeParams().c_str());
+            std::fflush(stdout);
+            if (!stateFile.empty() && !WriteStateFile(stateFile, sim))
+                std::fprintf(stderr, "rq27m-sim: cannot write %s: %s\n", stateFile.c_str(), std::strerror(errno));
+        } else if (!stateFile.empty() && !log.empty()) {
+            WriteStateFile(stateFile, sim);  // counters changed
+        }
+    }
+    UnlinkComPort(unsigned(port), pty.SlavePath());
+    if (verbose)
+        std::fprintf(stderr, "rq27m-sim: COM%ld unlinked, exiting\n", port);
+    return exitCode;
+}
