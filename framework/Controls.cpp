@@ -931,6 +931,9 @@ void TWinControl::SetChildOrder(TControl* Child, int Order)
 
 HWND TWinControl::Handle()
 {
+    // A window needs its parent's window first; creating that creates ours too.
+    if (!FWidget && Parent())
+        Parent()->Handle();
     if (!FWidget)
         CreateHandle();
     if (FWidget && !FHandle)

@@ -333,6 +333,7 @@ private:
     TCopyMode FCopyMode = cmSrcCopy;
     int FStretchMode = BLACKONWHITE;
     QFont FQFont;
+    TFont FQFontSource;  // the font FQFont was made from
     bool FQFontValid = false;
 };
 

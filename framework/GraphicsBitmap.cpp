@@ -18,6 +18,7 @@ TBitmap::TBitmap() = default;
 TBitmap::TBitmap(int AWidth, int AHeight)
 {
     SetSize(AWidth, AHeight);
+    SetModified(false);
 }
 
 TBitmap::~TBitmap()

@@ -84,10 +84,7 @@ bool MapAxis(int slo, int slen, int smax, int dlen, bool mirror, std::vector<int
 
 // ---- binding and state ----
 
-TCanvas::TCanvas()
-{
-    FFont.OnChange = [this](TObject*) { FQFontValid = false; };
-}
+TCanvas::TCanvas() = default;
 
 TCanvas::TCanvas(QPainter* painter, const QRect& deviceRect) : TCanvas()
 {

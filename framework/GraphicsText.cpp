@@ -127,8 +127,10 @@ int FloorHalf(int v)
 
 const QFont& TCanvas::CurrentQFont()
 {
-    if (!FQFontValid) {
+    // Compared rather than tracked through OnChange, which the canvas's user may take over.
+    if (!FQFontValid || !(FQFontSource == FFont)) {
         FQFont = FFont.ToQFont();
+        FQFontSource.Assign(&FFont);
         FQFontValid = true;
     }
     return FQFont;

@@ -119,7 +119,7 @@ public:
     {
     }
 
-    void PollSpec(int& fd, short& events) override
+    void PollTarget(int& fd, short& events) override
     {
         std::lock_guard<std::mutex> g(FLock);
         fd = -1;
@@ -349,7 +349,7 @@ void RunToCompletion(const std::shared_ptr<TCommIo>& op)
     while (!op->Progress()) {
         int fd = -1;
         short events = 0;
-        op->PollSpec(fd, events);
+        op->PollTarget(fd, events);
         if (fd < 0)
             continue;  // the next Progress finishes it
         pollfd p{fd, events, 0};
@@ -445,7 +445,11 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWOR
         SetLastError(e == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
     }
-    ioctl(fd, TIOCEXCL);  // keeps programs that do not use flock out as well (root excepted)
+    // TIOCEXCL keeps programs that do not use flock out as well (root excepted). It is a flag on
+    // the terminal that only the last close clears, so on a pseudo-terminal, whose other side
+    // (the simulator) keeps the terminal open, a crash would leave it set for good: flock only there.
+    if (!IsPseudoTerminal(fd))
+        ioctl(fd, TIOCEXCL);
     auto port = std::make_shared<TCommPort>(fd);
     HANDLE h = TKernelObjects::Add(port);
     if (!h) {
@@ -791,7 +795,7 @@ BOOL GetOverlappedResult(HANDLE h, LPOVERLAPPED ov, LPDWORD transferred, BOOL wa
         while (!op->Progress()) {
             int fd = -1;
             short events = 0;
-            op->PollSpec(fd, events);
+            op->PollTarget(fd, events);
             if (fd >= 0) {
                 pollfd p{fd, events, 0};
                 poll(&p, 1, -1);

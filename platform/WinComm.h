@@ -5,6 +5,7 @@
 // - CreateFileA opens only COM port names (ComPorts.h) with OPEN_EXISTING; the device must be
 //   a terminal. Opening is always exclusive: TIOCEXCL plus flock(LOCK_EX | LOCK_NB), both
 //   released when the handle is closed, so a port another program holds reads as absent.
+//   On pseudo-terminals only flock is used: TIOCEXCL would outlive a crashed holder there.
 //   Errors: ERROR_FILE_NOT_FOUND (no such port, not a terminal), ERROR_ACCESS_DENIED (no
 //   permission: on Linux, membership of the dialout group), ERROR_SHARING_VIOLATION (held
 //   by another program; the real call reports ERROR_ACCESS_DENIED there too).

@@ -141,7 +141,7 @@ void TEventObject::AddPollFds(std::vector<pollfd>& fds)
     if (std::shared_ptr<TPendingIo> op = Pending()) {
         int fd = -1;
         short events = 0;
-        op->PollSpec(fd, events);
+        op->PollTarget(fd, events);
         if (fd >= 0)
             fds.push_back(pollfd{fd, events, 0});
     }

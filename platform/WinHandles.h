@@ -44,7 +44,7 @@ class TPendingIo {
 public:
     virtual ~TPendingIo() = default;
     // Descriptor and poll() events to watch while waiting (fd < 0: nothing to watch).
-    virtual void PollSpec(int& fd, short& events) = 0;
+    virtual void PollTarget(int& fd, short& events) = 0;
     // Advances without blocking; true once the operation has completed (successfully or not).
     virtual bool Progress() = 0;
     // Ends the operation with an error code (an abort); no effect once completed.

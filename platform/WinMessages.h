@@ -11,8 +11,6 @@
 
 class QObject;
 
-#define ERROR_INVALID_WINDOW_HANDLE 1400u
-
 // The event PostMessageA posts; the receiver turns it into a message dispatch.
 class TWinMessageEvent : public QEvent {
 public:

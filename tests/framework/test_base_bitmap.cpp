@@ -85,7 +85,8 @@ Bytes BuildBmp(const BmpSpec& s)
         b[at + 1] = uint8_t(c >> 8);   // green
         b[at + 2] = uint8_t(c >> 16);  // red
     }
-    std::memcpy(b.data() + dataStart, s.pixels.data(), s.pixels.size());
+    if (!s.pixels.empty())
+        std::memcpy(b.data() + dataStart, s.pixels.data(), s.pixels.size());
     return b;
 }
 

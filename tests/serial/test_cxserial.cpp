@@ -216,6 +216,31 @@ TEST_F(Serial, WriteGoesOutInChunksOf1024)
     EXPECT_EQ(gChunks, (std::vector<DWORD>{0}));
 }
 
+// The other side reads slowly, so chunks have to wait for room (the pending-write path).
+TEST_F(Serial, WritesWaitForRoomWhenTheOtherSideIsSlow)
+{
+    TPseudoTerminal& pty = AddPort(1);
+    TCollector s;
+    ASSERT_EQ(s.Open(1, 115200, 0), 1);
+    std::vector<uint8_t> data(256 * 1024);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = uint8_t(i ^ (i >> 8));
+    std::vector<uint8_t> received;
+    std::thread drain([&] {
+        uint8_t buf[4096];
+        while (received.size() < data.size()) {
+            const ssize_t n = pty.Read(buf, sizeof buf, 3000);
+            if (n <= 0)
+                break;
+            received.insert(received.end(), buf, buf + n);
+            Sleep(1);
+        }
+    });
+    EXPECT_EQ(s.Write(data.data(), uint32_t(data.size())), 1);
+    drain.join();
+    EXPECT_TRUE(received == data);
+}
+
 TEST_F(Serial, EveryReceivedByteArrivesInOrder)
 {
     TPseudoTerminal& pty = AddPort(1);

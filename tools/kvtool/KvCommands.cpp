@@ -6,6 +6,7 @@
 #include "skin/theme/Kiv2define.h"
 #include "skin/theme/Kiv2skinreader.h"
 #include "skin/theme/Kiv2skinreaderRecords.h"
+#include "skin/theme/Kiv2skinreaderZip.h"
 #include "tools/kvtool/KvSkinWriter.h"
 #include "tools/kvtool/KvValuesFile.h"
 
@@ -37,15 +38,18 @@ const char* const kNeededValueKeys[] = {
     "SKIN2_TITLEBTNTRANS", "SKIN2_BUTTONTRANS",
 };
 
-// Bitmaps that the components cut into frames of equal width, and the frame count.
+// Bitmaps that the components cut into frames of equal size, the frame count, and whether the
+// frames lie along the height (the scroll bar thumb is drawn upright and cut after a turn).
 struct TFrameRule {
     const char* Key;
     int Frames;
+    bool AlongHeight;
 };
 const TFrameRule kFrameRules[] = {
-    {"SKIN2_TITLEBUTTONS", 18}, {"SKIN2_BUTTON", 3},           {"SKIN2_CHECKBOX", 6},
-    {"SKIN2_RADIOBUTTON", 4},   {"SKIN2_SCROLLBARUPBUTTON", 3}, {"SKIN2_SCROLLBARDOWNBUTTON", 3},
-    {"SKIN2_SCROLLBAR", 3},
+    {"SKIN2_TITLEBUTTONS", 18, false},      {"SKIN2_BUTTON", 3, false},
+    {"SKIN2_CHECKBOX", 6, false},           {"SKIN2_RADIOBUTTON", 4, false},
+    {"SKIN2_SCROLLBARUPBUTTON", 3, false},  {"SKIN2_SCROLLBARDOWNBUTTON", 3, false},
+    {"SKIN2_SCROLLBAR", 3, true},           {"SKIN2_TRACKBAR", 3, false},
 };
 
 std::string Str(const String& s) { return s.toStdString(); }
@@ -63,6 +67,31 @@ bool SafeFileKey(const std::string& k)
 
 enum class TLoad { Ok, Failed, Password };
 
+// True when reading failed while decoding the data of an encrypted skin entry.
+bool EncryptedDataError(const std::string& file, TSk2Status reason)
+{
+    switch (reason) {
+    case TSk2Status::BadBlockType:
+    case TSk2Status::BadCodeLengths:
+    case TSk2Status::BadCodeSet:
+    case TSk2Status::BadSymbol:
+    case TSk2Status::BadDistance:
+    case TSk2Status::StoredLengthMismatch:
+    case TSk2Status::Truncated:
+    case TSk2Status::OutputTooLarge:
+    case TSk2Status::CrcMismatch:
+        break;
+    default:
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    if (!KvReadFile(file, bytes))
+        return false;
+    TSk2MemorySource src(bytes.data(), bytes.size());
+    TSk2ZipEntry entry;
+    return Sk2FindSkinEntry(src, entry) == TSk2Status::Ok && (entry.Flags & SK2_FLAG_ENCRYPTED);
+}
+
 // Loads a skin through the system's reader and reports problems on err.
 TLoad LoadSkin(const std::string& file, const TKvOptions& o, std::unique_ptr<Tsk2SkinFileReader>& reader, FILE* err)
 {
@@ -74,6 +103,13 @@ TLoad LoadSkin(const std::string& file, const TKvOptions& o, std::unique_ptr<Tsk
     try {
         reader = std::make_unique<Tsk2SkinFileReader>(name, QString::fromStdString(o.Password));
     } catch (const ESkinFileError& e) {
+        // Data that does not decode behind a password that passed the one-byte check is most
+        // likely a wrong password.
+        if (!o.Password.empty() && EncryptedDataError(file, e.Reason())) {
+            std::fprintf(err, "kvtool: %s: wrong password (or the skin file is damaged: %s)\n", file.c_str(),
+                         Sk2StatusText(e.Reason()));
+            return TLoad::Password;
+        }
         std::fprintf(err, "%s\nkvtool: %s: %s\n", Str(e.Message()).c_str(), file.c_str(), Sk2StatusText(e.Reason()));
         return TLoad::Failed;
     } catch (const std::exception& e) {
@@ -181,7 +217,8 @@ int KvPack(const std::string& Folder, const std::string& OutFile, const TKvOptio
             return KV_EXIT_FAILED;
         }
         for (const auto& e : entries) {
-            if (Sk2KeyKind(e.Key.c_str()) == TSk2KeyKind::Unknown)
+            // Unknown integer and flag keys are likely typing mistakes; extra strings are notes.
+            if (Sk2KeyKind(e.Key.c_str()) == TSk2KeyKind::Unknown && e.Kind != TKvKind::String)
                 std::fprintf(err, "kvtool: warning: %s is not a key the components read\n", e.Key.c_str());
             switch (e.Kind) {
             case TKvKind::Integer: values.push_back(KvIntValue(e.Key, e.Int)); break;
@@ -243,7 +280,7 @@ int KvUnpack(const std::string& SkinFile, const std::string& Folder, const TKvOp
         }
         auto* bmp = static_cast<TBitmap*>(bitmaps.Objects(i));
         const QByteArray bytes = bmp->SaveToBytes();
-        const std::string path = Str(dir.filePath(QString::fromStdString(key + ".bmp")));
+        const std::string path = Str(dir.filePath(QString::fromStdString(key) + QStringLiteral(".bmp")));
         if (!KvWriteFile(path, std::vector<uint8_t>(bytes.begin(), bytes.end()))) {
             std::fprintf(err, "kvtool: %s: %s\n", path.c_str(), std::strerror(errno));
             return KV_EXIT_FAILED;
@@ -304,9 +341,8 @@ int KvDump(const std::string& SkinFile, const TKvOptions& Options, FILE* out, FI
     auto lines = [&](const TStringList& list, const char* kind, bool flag) {
         for (int i = 0; i < list.Count(); ++i) {
             const String name = list.Names(i);
-            std::string value = Str(list.ValueFromIndex(i));
-            if (flag)
-                value = StrToIntDef(list.ValueFromIndex(i), 0) != 0 ? "1" : "0";
+            const String text = list.ValueFromIndex(i);
+            const std::string value = flag ? std::string(1, StrToIntDef(text, 0) != 0 ? '1' : '0') : Str(text);
             std::fprintf(out, "%s\t%s\t%s\n", KvEscapeLine(Str(name)).c_str(), kind, KvEscapeLine(value).c_str());
         }
     };
@@ -348,8 +384,10 @@ int KvCheck(const std::string& SkinFile, const TKvOptions& Options, FILE* out, F
     }
     for (const auto& rule : kFrameRules) {
         const TBitmap* b = reader->GetBitmap(QString::fromLatin1(rule.Key));
-        if (b && b->Width() % rule.Frames != 0)
-            std::fprintf(out, "warning\t%s: width %d is not a multiple of its %d frames\n", rule.Key, b->Width(), rule.Frames);
+        const int length = b ? (rule.AlongHeight ? b->Height() : b->Width()) : 0;
+        if (b && length % rule.Frames != 0)
+            std::fprintf(out, "warning\t%s: %s %d is not a multiple of its %d frames\n", rule.Key,
+                         rule.AlongHeight ? "height" : "width", length, rule.Frames);
     }
     if (missing)
         std::fprintf(err, "kvtool: %s: %d keys the components need are missing\n", SkinFile.c_str(), missing);

@@ -3,9 +3,13 @@
 
 #include "platform/ComPorts.h"
 #include "platform/PseudoTerminal.h"
+#include "platform/WinBase.h"
+#include "platform/WinComm.h"
 #include "serial/ModuleParams.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <getopt.h>
 #include <poll.h>
 #include <signal.h>
@@ -17,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <deque>
 #include <string>
 
@@ -50,6 +55,8 @@ const char kUsage[] =
     "  --state-file PATH     rewrite PATH (key=value lines) after every change\n"
     "  --verbose             log commands and parameter changes on stderr\n"
     "  --trace               also log every byte received and sent on stderr\n"
+    "  --list-ports          print how COM numbers map to devices here, and whether each\n"
+    "                        can be opened (then exit)\n"
     "  --help                this text\n"
     "\n"
     "Standard output carries machine-readable lines: \"READY port=COMn link=PATH slave=PATH\"\n"
@@ -101,6 +108,56 @@ bool WriteStateFile(const std::string& path, const TModuleSimulator& sim)
     return ok && std::rename(tmp.c_str(), path.c_str()) == 0;
 }
 
+// Prints the port mapping: the links in the port directory and the default devices that exist.
+int ListPorts()
+{
+    const std::string dir = ComPortDirectory();
+    std::printf("Port directory: %s\n", dir.empty() ? "(none: set RQ27M_PORTS or HOME)" : dir.c_str());
+    std::printf("Without a link: COM1-32 = /dev/ttyS0-31, COM33-64 = /dev/ttyUSB0-31, COM65-96 = /dev/ttyACM0-31\n");
+    std::vector<unsigned> ports;
+    for (unsigned n = 1; n <= 96; ++n)
+        ports.push_back(n);
+    if (DIR* d = dir.empty() ? nullptr : opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            long v = 0;
+            if (std::strncmp(e->d_name, "com", 3) == 0 && ParseInt(e->d_name + 3, 97, 999999, v))
+                ports.push_back(unsigned(v));
+        }
+        closedir(d);
+    }
+    std::sort(ports.begin(), ports.end());
+    for (unsigned n : ports) {
+        const std::string path = ResolveComPort(n);
+        struct stat st{}, lst{};
+        const std::string link = ComPortLinkPath(n);
+        const bool linked = !link.empty() && lstat(link.c_str(), &lst) == 0;
+        if (!linked && stat(path.c_str(), &st) != 0)
+            continue;  // neither a link nor a device: not worth a line
+        char name[32];
+        std::snprintf(name, sizeof name, n <= 9 ? "COM%u" : "\\\\.\\COM%u", n);
+        HANDLE h = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
+                               nullptr);
+        const char* state = "can be opened";
+        if (h == INVALID_HANDLE_VALUE) {
+            switch (GetLastError()) {
+            case ERROR_ACCESS_DENIED:
+                state = "NO PERMISSION (join the dialout group, then log in again)";
+                break;
+            case ERROR_SHARING_VIOLATION:
+                state = "in use by another program";
+                break;
+            default:
+                state = "absent (no device, or not a terminal)";
+                break;
+            }
+        } else {
+            CloseHandle(h);
+        }
+        std::printf("COM%-4u %-28s %s%s\n", n, path.c_str(), state, linked ? "  [link]" : "");
+    }
+    return 0;
+}
+
 struct TScheduled {
     int64_t Due;
     std::vector<uint8_t> Bytes;
@@ -123,7 +180,7 @@ int main(int argc, char** argv)
     enum {
         optPort = 1000, optPortsDir, optFrequency, optProductId, optDataRate, optBaudCode, optParityCode, optSilent,
         optEcho, optReply, optNoAnswer, optDelay, optSplit, optSplitDelay, optInner0A, optGarbage, optFrameTimeout,
-        optStateFile, optVerbose, optTrace, optHelp
+        optStateFile, optVerbose, optTrace, optListPorts, optHelp
     };
     static const option kOptions[] = {
         {"port", required_argument, nullptr, optPort},
@@ -146,6 +203,7 @@ int main(int argc, char** argv)
         {"state-file", required_argument, nullptr, optStateFile},
         {"verbose", no_argument, nullptr, optVerbose},
         {"trace", no_argument, nullptr, optTrace},
+        {"list-ports", no_argument, nullptr, optListPorts},
         {"help", no_argument, nullptr, optHelp},
         {nullptr, 0, nullptr, 0},
     };
@@ -155,7 +213,7 @@ int main(int argc, char** argv)
     TModuleSimulator::DefaultParams(params);
     long port = 1;
     std::string stateFile;
-    bool verbose = false, trace = false;
+    bool verbose = false, trace = false, listPorts = false;
 
     auto bad = [&](const char* what, const char* value) {
         std::fprintf(stderr, "rq27m-sim: invalid %s: %s\n(see --help)\n", what, value ? value : "(none)");
@@ -263,6 +321,9 @@ int main(int argc, char** argv)
         case optTrace:
             verbose = trace = true;
             break;
+        case optListPorts:
+            listPorts = true;
+            break;
         case optHelp:
             std::fputs(kUsage, stdout);
             return 0;
@@ -273,6 +334,8 @@ int main(int argc, char** argv)
     }
     if (optind < argc)
         return bad("argument", argv[optind]);
+    if (listPorts)
+        return ListPorts();
 
     TModuleSimulator sim(options);
     sim.SetParams(params);

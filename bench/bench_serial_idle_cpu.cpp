@@ -1,0 +1,132 @@
+// CPU time used by an open, idle port: the reader must sleep until input arrives.
+// Usage: bench-serial-idle-cpu [seconds] [--compare-polling]
+//   --compare-polling also measures, for contrast, a reader that polls the input count in a
+//   loop without sleeping (the behaviour the reader was changed away from).
+#include "platform/ComPorts.h"
+#include "platform/PseudoTerminal.h"
+#include "platform/WinBase.h"
+#include "platform/WinComm.h"
+#include "platform/WinSync.h"
+#include "serial/CXSerial.h"
+
+#include <time.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+class TIdlePort : public CXSerial {
+public:
+    ~TIdlePort() override { Close(); }
+
+protected:
+    void OnByte(uint8_t) override {}
+};
+
+// The 1-minute load average, to put wall-clock figures in context.
+double LoadAverage()
+{
+    double load = -1;
+    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf", &load) != 1)
+            load = -1;
+        std::fclose(f);
+    }
+    return load;
+}
+
+double CpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
+}
+
+double WallSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
+}
+
+// The polling reader: an always-signalled event and the input count, in a loop.
+double MeasurePolling(double seconds)
+{
+    HANDLE port = CreateFileA("COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
+                              nullptr);
+    HANDLE events[2] = {CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, TRUE, nullptr)};
+    std::atomic<bool> stop{false};
+    std::thread reader([&] {
+        while (!stop) {
+            if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
+                break;
+            COMSTAT st{};
+            DWORD errors = 0;
+            ClearCommError(port, &errors, &st);
+        }
+    });
+    const double cpu0 = CpuSeconds(), wall0 = WallSeconds();
+    Sleep(DWORD(seconds * 1000));
+    const double cpu = CpuSeconds() - cpu0, wall = WallSeconds() - wall0;
+    stop = true;
+    reader.join();
+    CloseHandle(events[0]);
+    CloseHandle(events[1]);
+    CloseHandle(port);
+    return 100.0 * cpu / wall;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    double seconds = 10;
+    bool comparePolling = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--compare-polling") == 0)
+            comparePolling = true;
+        else
+            seconds = std::atof(argv[i]);
+    }
+    if (seconds <= 0)
+        seconds = 10;
+
+    char dir[] = "/tmp/rq27m-bench-XXXXXX";
+    if (!mkdtemp(dir)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    setenv("RQ27M_PORTS", dir, 1);
+    TPseudoTerminal pty;
+    std::string error;
+    if (!pty.Open(&error) || !LinkComPort(1, pty.SlavePath(), &error)) {
+        std::fprintf(stderr, "setup failed: %s\n", error.c_str());
+        return 1;
+    }
+
+    TIdlePort port;
+    if (!port.Open(1, 115200, 0)) {
+        std::fprintf(stderr, "cannot open the port (error %u)\n", GetLastError());
+        return 1;
+    }
+    Sleep(100);
+    const double cpu0 = CpuSeconds(), wall0 = WallSeconds();
+    Sleep(DWORD(seconds * 1000));
+    const double cpu = CpuSeconds() - cpu0, wall = WallSeconds() - wall0;
+    port.Close();
+    std::printf("idle open port: %.3f s CPU in %.2f s = %.4f %% of one core (goal < 1 %%); load average %.2f\n", cpu,
+                wall, 100.0 * cpu / wall, LoadAverage());
+
+    if (comparePolling)
+        std::printf("polling reader for contrast: %.1f %% of one core (as much as it gets on a loaded machine)\n",
+                    MeasurePolling(std::min(seconds, 3.0)));
+
+    UnlinkComPort(1, pty.SlavePath());
+    rmdir(dir);
+    return 0;
+}

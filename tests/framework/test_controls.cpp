@@ -1,0 +1,263 @@
+// Controls: Qt events become window messages that pass through WindowProc and Dispatch;
+// posted messages reach the window; the standard controls keep their state and fire events.
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Graphics.h"
+#include "framework/StdCtrls.h"
+#include "platform/WinMessages.h"
+#include "testsupport/TestSupport.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <thread>
+#include <gtest/gtest.h>
+
+using testsupport::WaitFor;
+
+namespace {
+
+// A custom-painted control that fills itself and records the messages it dispatches.
+class TPainted : public TCustomControl {
+    Q_OBJECT
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<UINT> dispatched;
+    int paints = 0;
+
+protected:
+    void Dispatch(TMessage& m) override
+    {
+        dispatched.push_back(m.Msg);
+        TCustomControl::Dispatch(m);
+    }
+    void Paint() override
+    {
+        ++paints;
+        Canvas()->Brush()->SetColor(clRed);
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+class Controls : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!Application) {
+            new TApplication;
+            Application->Initialize();
+        }
+    }
+    void SetUp() override
+    {
+        form = NewForm<TForm>(Application);
+        form->SetBounds(0, 0, 300, 200);
+        Application->MessageBoxHook = [this](const String& text, const String& caption, UINT) {
+            boxes.push_back(caption + QStringLiteral("|") + text);
+            return IDOK;
+        };
+    }
+    void TearDown() override
+    {
+        Application->MessageBoxHook = nullptr;
+        delete form;
+    }
+    TForm* form = nullptr;
+    QStringList boxes;
+};
+
+bool Contains(const std::vector<UINT>& v, UINT m) { return std::find(v.begin(), v.end(), m) != v.end(); }
+
+}  // namespace
+
+TEST_F(Controls, MouseClickBecomesMessagesAndOnClick)
+{
+    auto* c = new TPainted(form);
+    c->SetParent(form);
+    c->SetBounds(10, 10, 50, 40);
+    int clicks = 0;
+    TMouseButton downButton = mbRight;
+    int downX = -1, downY = -1;
+    c->OnClick = [&](TObject*) { ++clicks; };
+    c->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int x, int y) {
+        downButton = b;
+        downX = x;
+        downY = y;
+    };
+    form->Show();
+    ASSERT_NE(c->Widget(), nullptr);
+    QTest::mouseClick(c->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 7));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(downButton, mbLeft);
+    EXPECT_EQ(downX, 5);
+    EXPECT_EQ(downY, 7);
+    EXPECT_TRUE(Contains(c->dispatched, WM_LBUTTONDOWN));
+    EXPECT_TRUE(Contains(c->dispatched, WM_LBUTTONUP));
+
+    // Releasing outside the control is not a click.
+    QTest::mousePress(c->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseRelease(c->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 5));
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(Controls, WindowProcCanBeSubclassed)
+{
+    auto* c = new TPainted(form);
+    c->SetParent(form);
+    std::vector<UINT> seen;
+    auto inherited = c->WindowProc;
+    c->WindowProc = [&](TMessage& m) {
+        seen.push_back(m.Msg);
+        if (m.Msg == WM_USER + 5) {
+            m.Result = 42;
+            return;
+        }
+        inherited(m);
+    };
+    EXPECT_EQ(c->Perform(WM_USER + 5), 42);
+    EXPECT_FALSE(Contains(c->dispatched, WM_USER + 5));
+    c->Perform(WM_USER + 6);
+    EXPECT_TRUE(Contains(seen, WM_USER + 6));
+    EXPECT_TRUE(Contains(c->dispatched, WM_USER + 6));
+}
+
+TEST_F(Controls, PaintGoesThroughEraseAndPaintMessages)
+{
+    auto* c = new TPainted(form);
+    c->SetParent(form);
+    c->SetBounds(0, 0, 20, 20);
+    form->Show();
+    c->Repaint();
+    EXPECT_TRUE(WaitFor([&] { return c->paints > 0; }));
+    EXPECT_TRUE(Contains(c->dispatched, WM_ERASEBKGND));
+    EXPECT_TRUE(Contains(c->dispatched, WM_PAINT));
+    const QImage img = c->Widget()->grab().toImage();
+    EXPECT_EQ(img.pixelColor(10, 10), QColor(255, 0, 0));
+
+    // Painting into a canvas handed over in WParam (as a parent is asked to paint underneath a child).
+    TBitmap bmp;
+    bmp.SetSize(20, 20);
+    c->Perform(WM_PAINT, WPARAM(bmp.Canvas()), 0);
+    EXPECT_EQ(bmp.Canvas()->Pixels(10, 10), clRed);
+}
+
+TEST_F(Controls, PostedMessageReachesDispatchOnTheGuiThread)
+{
+    auto* c = new TPainted(form);
+    c->SetParent(form);
+    const UINT msg = RegisterWindowMessageA("ControlsTestMessage");
+    ASSERT_NE(msg, 0u);
+    const HWND h = c->Handle();
+    ASSERT_NE(h, nullptr);
+    std::thread poster([&] { PostMessageA(h, msg, 0, 0); });
+    poster.join();
+    EXPECT_TRUE(WaitFor([&] { return Contains(c->dispatched, msg); }));
+    // After the control is gone its handle is no longer valid.
+    delete c;
+    EXPECT_FALSE(PostMessageA(h, msg, 0, 0));
+}
+
+TEST_F(Controls, KeyPressCanDropOrReplaceTheTypedCharacter)
+{
+    auto* e = new TEdit(form);
+    e->SetParent(form);
+    form->Show();
+    e->OnKeyPress = [](TObject*, char& key) {
+        if (key == 'x')
+            key = 0;  // dropped
+        else if (key == 'y')
+            key = 4;  // a control character: not inserted
+        else if (key == 'a')
+            key = 'b';  // replaced
+    };
+    auto* w = qobject_cast<QLineEdit*>(e->Widget());
+    ASSERT_NE(w, nullptr);
+    w->setFocus();
+    QTest::keyClicks(w, QStringLiteral("1x2y3a"));
+    EXPECT_EQ(e->Text(), QStringLiteral("123b"));
+    // Backspace still edits.
+    QTest::keyClick(w, Qt::Key_Backspace);
+    EXPECT_EQ(e->Text(), QStringLiteral("123"));
+}
+
+TEST_F(Controls, ExceptionInAHandlerIsShownAndTheWindowCarriesOn)
+{
+    auto* b = new TButton(form);
+    b->SetParent(form);
+    b->OnClick = [](TObject*) { throw EConvertError(QStringLiteral("bad number")); };
+    form->Show();
+    QTest::mouseClick(b->Widget(), Qt::LeftButton);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].endsWith(QStringLiteral("bad number."))) << boxes[0].toStdString();
+    // EAbort is silent.
+    b->OnClick = [](TObject*) { Abort(); };
+    QTest::mouseClick(b->Widget(), Qt::LeftButton);
+    EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_F(Controls, StandardControlsKeepTheirState)
+{
+    auto* cb = new TComboBox(form);
+    cb->SetParent(form);
+    cb->SetStyle(csDropDownList);
+    cb->Items()->Add(QStringLiteral("NO"));
+    cb->Items()->Add(QStringLiteral("ODD"));
+    cb->Items()->Add(QStringLiteral("EVEN"));
+    struct Case {
+        int set;
+        int expected;
+        const char* text;
+    };
+    // An index outside the list leaves no selection.
+    for (const Case& k : {Case{1, 1, "ODD"}, Case{9, -1, ""}, Case{2, 2, "EVEN"}, Case{-1, -1, ""}, Case{0, 0, "NO"}}) {
+        cb->SetItemIndex(k.set);
+        EXPECT_EQ(cb->ItemIndex(), k.expected) << k.set;
+        EXPECT_EQ(cb->Text(), QLatin1String(k.text)) << k.set;
+    }
+
+    auto* check = new TCheckBox(form);
+    check->SetParent(form);
+    int clicks = 0;
+    check->OnClick = [&](TObject*) { ++clicks; };
+    check->SetChecked(true);
+    EXPECT_TRUE(check->Checked());
+    EXPECT_EQ(clicks, 1);  // setting Checked fires OnClick like a click
+    check->SetChecked(true);
+    EXPECT_EQ(clicks, 1);  // no change, no click
+
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    int changes = 0;
+    edit->OnChange = [&](TObject*) { ++changes; };
+    edit->SetText(QStringLiteral("abc"));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(edit->Text(), QStringLiteral("abc"));
+}
+
+TEST_F(Controls, ChildrenGoWithTheirParentAndOwnersForgetThem)
+{
+    auto* panel = new TPanel(form);
+    panel->SetParent(form);
+    auto* inner = new TEdit(form);  // owned by the form, parented by the panel
+    inner->SetParent(panel);
+    const int before = form->ComponentCount();
+    delete panel;  // takes its child control with it
+    EXPECT_EQ(form->ComponentCount(), before - 2);
+    EXPECT_EQ(form->ControlCount(), 0);
+}
+
+TEST_F(Controls, AlignedChildrenFillTheClientArea)
+{
+    auto* top = new TPanel(form);
+    top->SetParent(form);
+    top->SetHeight(30);
+    top->SetAlign(alTop);
+    auto* client = new TPanel(form);
+    client->SetParent(form);
+    client->SetAlign(alClient);
+    EXPECT_EQ(top->BoundsRect(), Rect(0, 0, form->ClientWidth(), 30));
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 30, form->ClientWidth(), form->ClientHeight()));
+    form->SetBounds(0, 0, 400, 300);
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 30, 400, 300));
+}
+
+#include "test_controls.moc"
