@@ -13,6 +13,7 @@
 
 #include <QBrush>
 #include <QFont>
+#include <QFontMetrics>
 #include <QPen>
 #include <QImage>
 #include <QRect>
@@ -314,6 +315,7 @@ private:
     // Maps a logical rectangle of this canvas to pixel coordinates of TargetImage().
     QPoint LogicalToImage(QPoint p) const;
     const QFont& CurrentQFont();
+    const QFontMetrics& CurrentMetrics();
 
     TBitmap* FBitmap = nullptr;
     QPainter* FExternal = nullptr;
@@ -333,6 +335,7 @@ private:
     TCopyMode FCopyMode = cmSrcCopy;
     int FStretchMode = BLACKONWHITE;
     QFont FQFont;
+    QFontMetrics FQMetrics{QFont()};
     TFont FQFontSource;  // the font FQFont was made from
     bool FQFontValid = false;
 };

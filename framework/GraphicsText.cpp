@@ -47,7 +47,7 @@ TextLine SubLine(const TextLine& l, int from, int to)
 
 class TextMeasure {
 public:
-    TextMeasure(const QFont& f, bool expandTabs) : fm(f), tabs(expandTabs), tabWidth(8 * std::max(1, fm.averageCharWidth())) {}
+    TextMeasure(const QFontMetrics& m, bool expandTabs) : fm(m), tabs(expandTabs), tabWidth(8 * std::max(1, fm.averageCharWidth())) {}
 
     // Width of s drawn from x = 0, tabs advancing to the next tab stop when expanded.
     int Width(const QString& s) const
@@ -130,32 +130,39 @@ const QFont& TCanvas::CurrentQFont()
     // Compared rather than tracked through OnChange, which the canvas's user may take over.
     if (!FQFontValid || !(FQFontSource == FFont)) {
         FQFont = FFont.ToQFont();
+        FQMetrics = QFontMetrics(FQFont);
         FQFontSource.Assign(&FFont);
         FQFontValid = true;
     }
     return FQFont;
 }
 
+const QFontMetrics& TCanvas::CurrentMetrics()
+{
+    CurrentQFont();
+    return FQMetrics;
+}
+
 int TCanvas::TextWidth(const String& text)
 {
-    return QFontMetrics(CurrentQFont()).horizontalAdvance(text);
+    return CurrentMetrics().horizontalAdvance(text);
 }
 
 int TCanvas::TextHeight(const String& text)
 {
-    return QFontMetrics(CurrentQFont()).height();
+    return CurrentMetrics().height();
 }
 
 TSize TCanvas::TextExtent(const String& text)
 {
-    const QFontMetrics fm(CurrentQFont());
+    const QFontMetrics& fm = CurrentMetrics();
     return TSize{fm.horizontalAdvance(text), fm.height()};
 }
 
 void TCanvas::TextOut(int x, int y, const String& text)
 {
     const QFont& f = CurrentQFont();
-    const QFontMetrics fm(f);
+    const QFontMetrics& fm = CurrentMetrics();
     const int w = fm.horizontalAdvance(text);
     FPenPos = {x + w, y};
     QPainter* p = BeginDraw();
@@ -178,7 +185,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const String& text)
         return;
     Changing();
     const QFont& f = CurrentQFont();
-    const QFontMetrics fm(f);
+    const QFontMetrics& fm = CurrentMetrics();
     const QRect qr(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
     p->save();
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -195,7 +202,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const String& text)
 int TCanvas::DrawText(const String& text, TRect& rect, UINT flags)
 {
     const QFont& f = CurrentQFont();
-    const TextMeasure m(f, flags & DT_EXPANDTABS);
+    const TextMeasure m(CurrentMetrics(), flags & DT_EXPANDTABS);
     const QFontMetrics& fm = m.fm;
     const bool single = flags & DT_SINGLELINE;
     const int maxWidth = rect.Right - rect.Left;
