@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr size_t kLimit = 4u << 20;
+constexpr size_t kLimit = 1u << 20;
 
 // Hands out the input a few bytes at a time, the count taken from the input's first byte.
 class TPieces : public TSk2InputStream {
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TSk2VectorSink ours;
     const TSk2Status st = Sk2Inflate(in, ours, kLimit);
 
-    std::vector<uint8_t> ref(kLimit + 1);
+    static std::vector<uint8_t> ref(kLimit + 1);
     z_stream zs{};
     if (inflateInit2(&zs, -15) != Z_OK)
         return 0;
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool zlibOk = rc == Z_STREAM_END;
     if (zlibOk != (st == TSk2Status::Ok))
         __builtin_trap();
-    if (zlibOk && (ours.Data.size() != refSize || std::memcmp(ours.Data.data(), ref.data(), refSize) != 0))
+    if (zlibOk && (ours.Data.size() != refSize || (refSize && std::memcmp(ours.Data.data(), ref.data(), refSize) != 0)))
         __builtin_trap();
     return 0;
 }

@@ -53,8 +53,10 @@ TSk2Status Sk2WalkRecords(TSk2RandomSource& Data, const TSk2RecordVisitor& Visit
         rec.ValueSize = Sk2Le32(raw + 69);
         rec.Offset = offset;
 
+        // Values of the known kinds must lie inside the data, empty ones included; values of
+        // other kinds are never read.
         const uint64_t extent = Sk2ValueExtent(rec);
-        if (extent && !Sk2RangeInside(rec.ValueOffset, extent, size))
+        if (rec.Kind <= sk2String && !Sk2RangeInside(rec.ValueOffset, extent, size))
             return TSk2Status::ValueOutOfFile;
         if (rec.Kind == sk2Bitmap || rec.Kind == sk2String) {
             valueBytes += extent;

@@ -39,8 +39,8 @@ uint64_t Sk2ValueExtent(const TSk2Record& r);
 // Called for each record of the chain in order; any status but Ok stops the walk with it.
 using TSk2RecordVisitor = std::function<TSk2Status(const TSk2Record&)>;
 
-// Walks the record chain of a skin data file. Before a record is visited its 77 bytes and its
-// value's extent are checked to lie inside the data; a chain that comes back to a record it has
+// Walks the record chain of a skin data file. Before a record is visited its 77 bytes and, for
+// the known kinds, its value's extent (even an empty one) are checked to lie inside the data; a chain that comes back to a record it has
 // visited fails (ChainLoop); bitmap and string values may add up to at most 64 MiB. The end
 // record (next offset 0) must lie inside the data too; it is not visited.
 TSk2Status Sk2WalkRecords(TSk2RandomSource& Data, const TSk2RecordVisitor& Visit);

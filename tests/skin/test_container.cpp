@@ -277,6 +277,8 @@ TEST(SkinData, MalformedChainsFail)
         {"flag value outside the data", HandData(24 + 154, 24, {{24, "A", sk2Flag, 178, 1, 101}}), TSk2Status::ValueOutOfFile},
         {"string size past the end", HandData(24 + 154 + 10, 24, {{24, "A", sk2String, 178, 11, 101}}),
          TSk2Status::ValueOutOfFile},
+        {"empty bitmap placed past the end", HandData(24 + 154, 24, {{24, "A", sk2Bitmap, 0xB3FFFF67u, 0, 101}}),
+         TSk2Status::ValueOutOfFile},
         {"bitmap offset and size wrapping around", HandData(24 + 154 + 10, 24, {{24, "A", sk2Bitmap, 0xFFFFFFF0u, 0x20, 101}}),
          TSk2Status::ValueOutOfFile},
     };

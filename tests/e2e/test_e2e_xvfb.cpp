@@ -1,0 +1,151 @@
+// The real configurator in a real X server (Xvfb), driven with synthesized mouse and keyboard
+// input (xdotool) as a user would, against the module simulator on a pseudo-terminal.
+#include "testsupport/TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPoint>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+QString Tool(const char* name) { return QStandardPaths::findExecutable(QString::fromLatin1(name)); }
+
+std::map<QString, QString> ReadState(const QString& path)
+{
+    std::map<QString, QString> m;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return m;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const int eq = line.indexOf('=');
+        if (eq > 0)
+            m[QString::fromUtf8(line.left(eq))] = QString::fromUtf8(line.mid(eq + 1)).trimmed();
+    }
+    return m;
+}
+
+bool WaitUntil(const std::function<bool()>& pred, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!pred()) {
+        if (t.elapsed() > ms)
+            return pred();
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty())
+            GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/test.sh installs them)";
+        ASSERT_TRUE(ports.isValid());
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("RQ27M_PORTS"), ports.path());
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+
+        // A private X server on a free display number.
+        xvfb.setProcessChannelMode(QProcess::SeparateChannels);
+        xvfb.start(Tool("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                   QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                   QStringLiteral("tcp")});
+        ASSERT_TRUE(xvfb.waitForStarted(5000));
+        ASSERT_TRUE(WaitUntil([&] { return xvfb.canReadLine() || xvfb.waitForReadyRead(50); }, 10000));
+        display = QStringLiteral(":") + QString::fromLatin1(xvfb.readLine()).trimmed();
+        env.insert(QStringLiteral("DISPLAY"), display);
+
+        statePath = ports.filePath(QStringLiteral("sim.state"));
+        sim.setProcessEnvironment(env);
+        sim.start(testsupport::BinDir() + QStringLiteral("/rq27m-sim"),
+                  {QStringLiteral("--port"), QStringLiteral("1"), QStringLiteral("--state-file"), statePath});
+        ASSERT_TRUE(sim.waitForStarted(5000));
+        ASSERT_TRUE(WaitUntil([&] { return QFile::exists(ports.filePath(QStringLiteral("com1"))); }, 5000));
+
+        app.setProcessEnvironment(env);
+        app.start(testsupport::BinDir() + QStringLiteral("/rq27m"), {});
+        ASSERT_TRUE(app.waitForStarted(5000));
+        ASSERT_TRUE(WaitUntil(
+            [&] { return !(window = Xdo({"search", "--onlyvisible", "--name", "^RQ_27M$"}).trimmed()).isEmpty(); },
+            10000));
+        window = window.split('\n').first();
+        // Give the program a moment to process its first expose before input arrives.
+        QThread::msleep(500);
+    }
+    void TearDown() override
+    {
+        for (QProcess* p : {&app, &sim, &xvfb}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->terminate();
+                if (!p->waitForFinished(3000)) {
+                    p->kill();
+                    p->waitForFinished(3000);
+                }
+            }
+        }
+    }
+    QString Xdo(std::initializer_list<const char*> args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        QStringList a;
+        for (const char* s : args)
+            a << QString::fromLatin1(s);
+        p.start(Tool("xdotool"), a);
+        p.waitForFinished(10000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    // Clicks at client coordinates of the main window.
+    void Click(int x, int y)
+    {
+        const QByteArray xs = QByteArray::number(x), ys = QByteArray::number(y), w = window.toLatin1();
+        Xdo({"mousemove", "--window", w.constData(), xs.constData(), ys.constData()});
+        Xdo({"click", "1"});
+        QThread::msleep(150);
+    }
+
+    QTemporaryDir ports;
+    QProcessEnvironment env;
+    QProcess xvfb, sim, app;
+    QString display, statePath, window;
+};
+
+}  // namespace
+
+TEST_F(EndToEnd, ReadAllFillsTheControlsAndWriteAllChangesTheModule)
+{
+    // Positions in the window's client area (from the stored window definition).
+    const QPoint open(38, 46), readAll(72, 261), writeAll(72, 212), frequency(189, 51);
+
+    Click(open.x(), open.y());  // COM1, the simulator, is the first port of the list
+    Click(readAll.x(), readAll.y());
+    ASSERT_TRUE(WaitUntil([&] { return ReadState(statePath)[QStringLiteral("reads")] == QStringLiteral("1"); }, 5000))
+        << "the simulator saw no read command";
+
+    // Type a new frequency: the product ID and codes now come from the module's answer.
+    Click(frequency.x(), frequency.y());
+    Xdo({"key", "--delay", "30", "Home", "shift+End"});
+    Xdo({"type", "--delay", "30", "450.5"});
+    Xdo({"key", "Tab"});
+    QThread::msleep(150);
+    Click(writeAll.x(), writeAll.y());
+
+    ASSERT_TRUE(WaitUntil([&] { return ReadState(statePath)[QStringLiteral("writes")] == QStringLiteral("1"); }, 5000))
+        << "the simulator saw no write command";
+    auto state = ReadState(statePath);
+    EXPECT_EQ(state[QStringLiteral("frequency")], QStringLiteral("450.5"));
+    // Had Read All not filled the controls, the window's initial ID 52 117 197 140 would be sent.
+    EXPECT_EQ(state[QStringLiteral("product_id")], QStringLiteral("1 2 3 4"));
+    EXPECT_EQ(state[QStringLiteral("data_rate")], QStringLiteral("3"));
+    EXPECT_EQ(state[QStringLiteral("baud")], QStringLiteral("4"));
+    EXPECT_EQ(state[QStringLiteral("parity")], QStringLiteral("0"));
+}
