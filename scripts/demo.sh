@@ -6,7 +6,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 install_packages
-build_project >/dev/null
+build_project
 
 BIN="$BUILD_DIR/bin"
 export RQ27M_PORTS="${RQ27M_PORTS:-$(mktemp -d -t rq27m-ports.XXXXXX)}"
