@@ -191,7 +191,9 @@ public:
     void SetPainter(QPainter* painter, const QRect& deviceRect);
     bool HandleAllocated() const;
     // The painter drawing happens through (opened on demand for a bitmap's canvas), or null when unbound.
-    // Antialiasing is off and the canvas's origin and clip are applied.
+    // Antialiasing is off and the canvas's origin and clip are applied. Change origin and clip through
+    // the canvas, not on the painter: the canvas re-applies its own state. A bitmap's painter ends when
+    // the bitmap's pixels are accessed directly (Pixels, ScanLine, Image, resizing).
     QPainter* Painter();
 
     TFont* Font() { return &FFont; }
@@ -230,8 +232,9 @@ public:
     // The dotted, inverting focus rectangle; drawing it twice restores the pixels.
     void DrawFocusRect(const TRect& r);
 
-    // Text: the cell's top-left corner at (x, y), in the font's colour; a clear brush leaves the
-    // background alone, any other brush fills the text cell with the brush colour.
+    // Text: the cell's top-left corner at (x, y), in the font's colour; a solid brush fills the text cell
+    // with the brush colour first, clear and hatched brushes leave the background alone. PenPos moves to
+    // the end of the text.
     void TextOut(int x, int y, const String& text);
     // Text clipped to r; a non-clear brush fills r first.
     void TextRect(const TRect& r, int x, int y, const String& text);
@@ -239,8 +242,9 @@ public:
     int TextHeight(const String& text);
     TSize TextExtent(const String& text);
     // Formats text in rect by DT_ flags and returns the text's height (with DT_VCENTER or DT_BOTTOM: the
-    // offset from rect.Top to the bottom of the text). DT_CALCRECT only measures: rect's Right and Bottom
-    // are set to bound the text.
+    // offset from rect.Top to the bottom of the text). DT_VCENTER and DT_BOTTOM act on single lines only.
+    // DT_CALCRECT only measures: rect's Right and Bottom are set to bound the text. A solid brush fills
+    // behind each line, as an opaque background does.
     int DrawText(const String& text, TRect& rect, UINT flags);
 
     // Graphics: Draw at their own size, StretchDraw into a rectangle; both honour Transparent.
@@ -312,7 +316,7 @@ private:
     QImage* ExternalImage() const;
     // True when drawing on this canvas changes img (without ending any painter).
     bool DrawsOnto(const QImage* img) const;
-    // Maps a logical rectangle of this canvas to pixel coordinates of TargetImage().
+    // Maps a logical point of this canvas to pixel coordinates of TargetImage().
     QPoint LogicalToImage(QPoint p) const;
     const QFont& CurrentQFont();
     const QFontMetrics& CurrentMetrics();

@@ -384,6 +384,40 @@ TEST(CanvasState, ExcludeClipRectCutsAHole)
     EXPECT_EQ(Dump(b), (std::vector<std::string>{"R..RR"}));
 }
 
+TEST(CanvasState, EmptyClipHidesEverything)
+{
+    TBitmap b(3, 1);
+    b.Canvas()->IntersectClipRect(Rect(0, 0, 2, 1));
+    b.Canvas()->IntersectClipRect(Rect(2, 0, 3, 1));  // disjoint: nothing left
+    b.Canvas()->Brush()->SetColor(clRed);
+    b.Canvas()->FillRect(Rect(0, 0, 3, 1));
+    b.Canvas()->SetPixels(0, 0, clRed);
+    EXPECT_EQ(b.Canvas()->ClipRect(), TRect());
+    b.Canvas()->ResetClip();
+    EXPECT_EQ(Dump(b), (std::vector<std::string>{"..."}));
+}
+
+TEST(CanvasPainter, ThePaintersOwnClipStillApplies)
+{
+    QImage img(4, 1, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setClipRect(QRect(1, 0, 2, 1));
+    {
+        TCanvas c(&p, img.rect());
+        c.Brush()->SetColor(clRed);
+        c.FillRect(Rect(0, 0, 4, 1));
+        EXPECT_EQ(c.ClipRect(), Rect(1, 0, 3, 1));
+        c.ResetClip();  // only the canvas's own clip goes
+        c.FillRect(Rect(0, 0, 4, 1));
+    }
+    p.end();
+    EXPECT_EQ(img.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(1, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(2, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(3, 0), qRgb(255, 255, 255));
+}
+
 TEST(CanvasPainter, ExternalPainterDrawsThroughItsTransformAndIsRestored)
 {
     QImage img(10, 6, QImage::Format_RGB32);
