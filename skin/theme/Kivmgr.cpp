@@ -76,7 +76,8 @@ void TkivFileTheme::SetThemeFile(const String& Value)
     if (FileExists(Value)) {
         found = Value;
     } else {
-        const String name = ExtractFileName(Value);
+        // Stored forms may carry paths written on the desktop, with backslashes.
+        const String name = Value.mid(LastDelimiter(QStringLiteral("/\\:"), Value));
         if (!name.isEmpty()) {
             std::vector<String> dirs{QCoreApplication::applicationDirPath()};
             for (const char* d : KIV_SYSTEM_SKIN_DIRS)
@@ -377,4 +378,5 @@ void RegisterThemeClasses()
     RegisterClass<TkivBuiltInFileTheme>("TkivBuiltInFileTheme");
     RegisterClass<TkivThemeManager>("TkivThemeManager");
     RegisterPersistentPointer<TkivThemeMgrCompList>();
+    RegisterCheckListClasses();
 }

@@ -169,6 +169,6 @@ void BuiltInFileThemeEdit(TkivBuiltInFileTheme* FileTheme);
 // The filter of those dialogs.
 inline const char* const KIV_SKIN_FILE_FILTER = "Tarnwick Skin File(*.kvt)|*.kvt";
 
-// Registers the non-visual theme classes (TkivFileTheme, TkivBuiltInFileTheme, TkivThemeManager)
-// and the manager's name list for stored form definitions.
+// Registers the non-visual theme classes (TkivFileTheme, TkivBuiltInFileTheme, TkivThemeManager),
+// the manager's name list and the dialog's TCheckListBox for stored form definitions.
 void RegisterThemeClasses();

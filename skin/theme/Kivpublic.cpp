@@ -115,14 +115,19 @@ std::unique_ptr<TBitmap> ListFrame(TImageList* List, int Index, int Width, TColo
     return bmp;
 }
 
-// Restores a canvas's pen when it goes out of scope.
+// Restores a canvas's pen and pen position when it goes out of scope.
 class TPenKeeper {
 public:
-    explicit TPenKeeper(TCanvas* c) : FCanvas(c) { FSaved.Assign(c->Pen()); }
-    ~TPenKeeper() { FCanvas->Pen()->Assign(&FSaved); }
+    explicit TPenKeeper(TCanvas* c) : FCanvas(c), FPos(c->PenPos()) { FSaved.Assign(c->Pen()); }
+    ~TPenKeeper()
+    {
+        FCanvas->Pen()->Assign(&FSaved);
+        FCanvas->SetPenPos(FPos);
+    }
 
 private:
     TCanvas* FCanvas;
+    TPoint FPos;
     TPen FSaved;
 };
 
@@ -134,12 +139,12 @@ void PrepareLinePen(TCanvas* c)
 }
 
 // Interpolated channel: From + trunc((To - From) / Span * Step), in floating point.
-int Channel(int from, int to, int span, int step)
+int Channel(int from, int to, double span, double step)
 {
-    return from + int(std::trunc(double(to - from) / double(span) * double(step)));
+    return from + int(std::trunc(double(to - from) / span * step));
 }
 
-TColor GradientColor(TColor From, TColor To, int Span, int Step)
+TColor GradientColor(TColor From, TColor To, double Span, double Step)
 {
     const TColor f = ColorToRGB(From), t = ColorToRGB(To);
     return RGBColor(Channel(f & 0xFF, t & 0xFF, Span, Step), Channel((f >> 8) & 0xFF, (t >> 8) & 0xFF, Span, Step),
@@ -272,13 +277,20 @@ void TileDraw(TCanvas* Canvas, const TPicture* Picture, const TRect& R)
 {
     if (!Canvas || !Picture || !Picture->Graphic())
         return;
-    const int pw = Picture->Width(), ph = Picture->Height();
+    const int64_t pw = Picture->Width(), ph = Picture->Height();
     if (pw <= 0 || ph <= 0)
         return;
     TGraphic* g = Picture->Graphic();
-    const int64_t xEnd = int64_t(R.Width()) + pw, yEnd = int64_t(R.Height()) + ph;
-    for (int64_t x = 0; x < xEnd; x += pw)
-        for (int64_t y = 0; y < yEnd; y += ph)
+    const int64_t xEnd = int64_t(R.Right) - R.Left + pw, yEnd = int64_t(R.Bottom) - R.Top + ph;
+    // Only tiles that reach the visible area are drawn, so a huge rectangle costs no more than the
+    // canvas; the pixels are the same as drawing every tile.
+    const TRect clip = Canvas->ClipRect();
+    if (clip.Right <= clip.Left || clip.Bottom <= clip.Top)
+        return;
+    const int64_t x0 = clip.Left > 0 ? clip.Left / pw * pw : 0;
+    const int64_t y0 = clip.Top > 0 ? clip.Top / ph * ph : 0;
+    for (int64_t x = x0; x < xEnd && x < clip.Right; x += pw)
+        for (int64_t y = y0; y < yEnd && y < clip.Bottom; y += ph)
             Canvas->Draw(int(x), int(y), g);
 }
 
@@ -295,36 +307,44 @@ void DrawHorizontalGradient(TCanvas* Canvas, const TRect& R, TColor FromColor, T
 {
     if (!Canvas || R.Bottom <= R.Top)
         return;
+    // Rows outside the visible area are not drawn: the same pixels, at a cost bounded by the canvas.
+    const TRect clip = Canvas->ClipRect();
+    const int x0 = std::max(R.Left, clip.Left), x1 = std::min(R.Right, clip.Right);
+    const int y0 = std::max(R.Top, clip.Top), y1 = std::min(R.Bottom, clip.Bottom);
+    if (x0 >= x1 || y0 >= y1)
+        return;
     TPenKeeper keep(Canvas);
     PrepareLinePen(Canvas);
-    auto line = [&](int y, TColor c) {
+    const double span = double(R.Bottom) - double(R.Top);
+    for (int y = y0; y < y1; ++y) {
+        // Row Top in the from colour, row Bottom - 1 in the to colour (which wins for one row).
+        const TColor c = y == R.Bottom - 1 ? ToColor : y == R.Top ? FromColor
+                                                                  : GradientColor(FromColor, ToColor, span, double(y) - R.Top - 1);
         Canvas->Pen()->SetColor(c);
-        Canvas->MoveTo(R.Left, y);
-        Canvas->LineTo(R.Right, y);
-    };
-    const int span = R.Bottom - R.Top;
-    line(R.Top, FromColor);
-    for (int y = R.Top + 1; y <= R.Bottom - 2; ++y)
-        line(y, GradientColor(FromColor, ToColor, span, y - R.Top - 1));
-    line(R.Bottom - 1, ToColor);
+        Canvas->MoveTo(x0, y);
+        Canvas->LineTo(x1, y);
+    }
 }
 
 void DrawVerticalGradient(TCanvas* Canvas, const TRect& R, TColor FromColor, TColor ToColor)
 {
     if (!Canvas || R.Right <= R.Left)
         return;
+    const TRect clip = Canvas->ClipRect();
+    const int x0 = std::max(R.Left, clip.Left), x1 = std::min(R.Right, clip.Right);
+    const int y0 = std::max(R.Top, clip.Top), y1 = std::min(R.Bottom, clip.Bottom);
+    if (x0 >= x1 || y0 >= y1)
+        return;
     TPenKeeper keep(Canvas);
     PrepareLinePen(Canvas);
-    auto line = [&](int x, TColor c) {
+    const double span = double(R.Right) - double(R.Left);
+    for (int x = x0; x < x1; ++x) {
+        const TColor c = x == R.Right - 1 ? ToColor : x == R.Left ? FromColor
+                                                                  : GradientColor(FromColor, ToColor, span, double(x) - R.Left - 1);
         Canvas->Pen()->SetColor(c);
-        Canvas->MoveTo(x, R.Top);
-        Canvas->LineTo(x, R.Bottom);
-    };
-    const int span = R.Right - R.Left;
-    line(R.Left, FromColor);
-    for (int x = R.Left + 1; x <= R.Right - 2; ++x)
-        line(x, GradientColor(FromColor, ToColor, span, x - R.Left - 1));
-    line(R.Right - 1, ToColor);
+        Canvas->MoveTo(x, y0);
+        Canvas->LineTo(x, y1);
+    }
 }
 
 void RoundPicture(TBitmap* Bitmap)

@@ -36,11 +36,13 @@ constexpr TColor KIV_TRANSPARENT_COLOR = clFuchsia;
 // Null bitmaps, a count below 1 or an index outside 1..FrameCount leave Dest unchanged.
 void SpitBitmap(TBitmap* Source, TBitmap* Dest, int FrameCount, int FrameIndex);
 
-// Nine-slice drawing of a skin bitmap over a client rectangle: four corners at their own size, four
-// edges stretched along the edge, a stretched centre. Pieces are placed from (0, 0) and from
-// Rect's Right and Bottom; Rect's Left and Top take no part. Corners leave $FF00FF out when
-// Transparent is true; edges and centre always leave it out. The source rectangles keep the
-// one-pixel offsets of the original algorithm (see the .cpp).
+// Nine-slice drawing of a skin bitmap over a client rectangle: four corners at their own size
+// (at most half the rectangle, the right and bottom ones one pixel less), four edges stretched
+// along the edge, a stretched centre. Pieces are placed from (0, 0) and from Rect's Right and
+// Bottom; Rect's Left and Top take no part. The right and bottom pieces start one pixel past the
+// bitmap's middle, and the bottom edge reaches one pixel left of the centre and one row up: skins
+// are drawn for exactly this geometry. Corners leave $FF00FF out when Transparent is true; edges
+// and centre always leave it out.
 void SpitDraw(TBitmap* Bitmap, TCanvas* Canvas, const TRect& Rect, bool Transparent);
 
 // Three-slice drawing of a strip of three frames (left cap, middle, right cap), all added masked
@@ -54,8 +56,8 @@ void SpitDrawHorizontal(TBitmap* Bitmap, TCanvas* Canvas, const TRect& Rect, boo
 void SpitDrawHorizontal2(TBitmap* Bitmap, TCanvas* Canvas, const TRect& Rect, TColor MaskColor, bool Transparent);
 
 // Tiles the picture unscaled from the canvas origin (not from Rect's Left and Top) until the tiles
-// cover Rect's width and height; the last column and row may reach past. An empty picture draws
-// nothing.
+// cover Rect's width and height; the last column and row may reach past. Only tiles that reach the
+// canvas's visible area are drawn. An empty picture draws nothing.
 void TileDraw(TCanvas* Canvas, const TPicture* Picture, const TRect& Rect);
 
 // Stretches the whole bitmap smoothly (HALFTONE, left set on the canvas) onto Rect with SRCCOPY.
@@ -63,7 +65,8 @@ void ResizeImage(TBitmap* Bitmap, TCanvas* Canvas, const TRect& Rect);
 
 // Fills Rect with horizontal lines from FromColor (row Top) to ToColor (row Bottom - 1); the rows
 // between are interpolated per channel as From + trunc((To - From) / (Bottom - Top) * (y - Top - 1)).
-// An empty or inverted rectangle draws nothing. The canvas's pen is restored afterwards.
+// An empty or inverted rectangle draws nothing. The canvas's pen and pen position are restored
+// afterwards. Only the visible rows are drawn, so the cost is bounded by the canvas.
 void DrawHorizontalGradient(TCanvas* Canvas, const TRect& Rect, TColor FromColor, TColor ToColor);
 // The same with vertical lines, from column Left to column Right - 1.
 void DrawVerticalGradient(TCanvas* Canvas, const TRect& Rect, TColor FromColor, TColor ToColor);
@@ -93,9 +96,9 @@ void DoTrans(TCanvas* Canvas, TControl* Control);
 
 // Makes the control see-through: csOpaque leaves its ControlStyle, and its widget stops filling
 // its own background (autoFillBackground off, WA_OpaquePaintEvent off, WA_NoSystemBackground on),
-// so Qt shows the parent under whatever the control paints. A top-level window also gets
-// WA_TranslucentBackground. The widget flags are applied again if the widget is made later only
-// through another call.
+// so Qt shows the parent under whatever the control paints; a top-level window also gets
+// WA_TranslucentBackground. This stands in for the transparent extended window style. A control
+// without a widget yet gets the widget flags from a later call.
 void SetWinControlTransparent(TWinControl* Control);
 
 // Frames the control's whole window (non-client band included) one pixel wide in BorderColor and,
@@ -164,7 +167,7 @@ bool IsWinVista();
 //   from the side the direction flags name (or from the centre with AW_CENTER) through its mask,
 //   or fading a top-level window with AW_BLEND; blocks for Time milliseconds (at most 10 s) and
 //   repaints the window on each step, as the desktop's call does. False when the handle is unknown
-//   or the window is already in the requested state.
+//   or the window is already shown (hidden) by its own visibility flag.
 bool KIVGetScrollBarInfo(HWND Window, LONG IdObject, tagSCROLLBARINFO* Info);
 bool KIVGetComboBoxInfo(HWND Window, tagCOMBOBOXINFO* Info);
 bool KIVAnimateWindow(HWND Window, DWORD Time, DWORD Flags);

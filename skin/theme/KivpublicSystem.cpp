@@ -140,8 +140,9 @@ bool QtAnimateWindow(HWND Window, DWORD Time, DWORD Flags)
         return false;
     }
     const bool hide = (Flags & AW_HIDE) != 0;
-    // Showing a shown window or hiding a hidden one fails, as on the desktop.
-    if (hide != w->isVisible())
+    // Showing a shown window or hiding a hidden one fails, as on the desktop. The window's own
+    // visibility counts, not its parents'.
+    if (hide == w->isHidden())
         return false;
     const bool blend = (Flags & AW_BLEND) && w->isWindow();
     const DWORD directions = AW_HOR_POSITIVE | AW_HOR_NEGATIVE | AW_VER_POSITIVE | AW_VER_NEGATIVE | AW_CENTER;
@@ -199,10 +200,6 @@ bool QtAnimateWindow(HWND Window, DWORD Time, DWORD Flags)
     return true;
 }
 
-bool (*const ScrollBarInfoImpl)(HWND, LONG, tagSCROLLBARINFO*) = &QtGetScrollBarInfo;
-bool (*const ComboBoxInfoImpl)(HWND, tagCOMBOBOXINFO*) = &QtGetComboBoxInfo;
-bool (*const AnimateWindowImpl)(HWND, DWORD, DWORD) = &QtAnimateWindow;
-
 }  // namespace
 
 void* KivSystemProcAddress(const char* Name)
@@ -211,11 +208,11 @@ void* KivSystemProcAddress(const char* Name)
         const char* Name;
         void* Proc;
     };
-    // The library's export table, built on first use and kept for the program's life.
+    // The library's export table: the implementations on Qt, by the system's names.
     static const TExport exports[] = {
-        {"GetScrollBarInfo", reinterpret_cast<void*>(ScrollBarInfoImpl)},
-        {"GetComboBoxInfo", reinterpret_cast<void*>(ComboBoxInfoImpl)},
-        {"AnimateWindow", reinterpret_cast<void*>(AnimateWindowImpl)},
+        {"GetScrollBarInfo", reinterpret_cast<void*>(&QtGetScrollBarInfo)},
+        {"GetComboBoxInfo", reinterpret_cast<void*>(&QtGetComboBoxInfo)},
+        {"AnimateWindow", reinterpret_cast<void*>(&QtAnimateWindow)},
     };
     if (!Name)
         return nullptr;
