@@ -59,11 +59,13 @@ QPainter::CompositionMode RopComposition(uint32_t rop, bool& known)
 
 // Maps destination positions 0..dlen-1 to source positions (nearest pixel, centre sampling), keeping
 // only the contiguous run that falls inside 0..smax-1. Returns false when nothing does.
-bool MapAxis(int slo, int slen, int smax, int dlen, bool mirror, std::vector<int>& map, int& first)
+// Maps destination pixels [ilo, ihi) of a dlen-long stretch to source pixels; first is the index of
+// the first mapped destination pixel.
+bool MapAxis(int slo, int slen, int smax, int dlen, bool mirror, std::vector<int>& map, int& first, int ilo, int ihi)
 {
     map.clear();
     first = -1;
-    for (int i = 0; i < dlen; ++i) {
+    for (int i = std::max(0, ilo); i < std::min(dlen, ihi); ++i) {
         int64_t off = (int64_t(2 * i + 1) * slen) / (int64_t(2) * dlen);
         if (mirror)
             off = slen - 1 - off;
@@ -892,13 +894,22 @@ void TCanvas::StretchBltImage(const TRect& dest, const QImage& srcIn, const QRec
                            : srcIn.convertToFormat(QImage::Format_RGB32);
     const bool keyed = transparentKey >= 0;
     const QRgb key = keyed ? (ColorToQRgb(transparentKey) & 0xFFFFFF) : 0;
-    const bool halftone = FStretchMode == HALFTONE && !keyed;
+    bool halftone = FStretchMode == HALFTONE && !keyed;
     bool knownRop = true;
     QPainter::CompositionMode mode = keyed ? QPainter::CompositionMode_SourceOver : RopComposition(rop, knownRop);
 
+    // Only the part of the destination that can be seen is worked out, so a huge destination
+    // rectangle costs no more than the canvas it lands on.
+    const TRect clip = ClipRect();
+    const int vx0 = std::max(dl, clip.Left) - dl, vx1 = std::min(dr, clip.Right) - dl;
+    const int vy0 = std::max(dt, clip.Top) - dt, vy1 = std::min(db, clip.Bottom) - dt;
+    if (vx1 <= vx0 || vy1 <= vy0)
+        return;
+    const bool partial = vx0 > 0 || vy0 > 0 || vx1 < dw || vy1 < dh;
     std::vector<int> xmap, ymap;
     int fx = 0, fy = 0;
-    if (!MapAxis(sl, sw, src.width(), dw, mirrorX, xmap, fx) || !MapAxis(st, sh, src.height(), dh, mirrorY, ymap, fy))
+    if (!MapAxis(sl, sw, src.width(), dw, mirrorX, xmap, fx, vx0, vx1) ||
+        !MapAxis(st, sh, src.height(), dh, mirrorY, ymap, fy, vy0, vy1))
         return;
     const int cw = int(xmap.size()), ch = int(ymap.size());
 
@@ -916,8 +927,18 @@ void TCanvas::StretchBltImage(const TRect& dest, const QImage& srcIn, const QRec
         return;
     }
 
+    // A smooth stretch works on the whole destination; when only part of a large one is visible,
+    // the nearest-pixel mapping of the visible part is used instead.
+    if (halftone && partial && int64_t(dw) * dh > int64_t(cw) * ch * 4)
+        halftone = false;
     QImage piece;
-    if (halftone && !oneToOne) {
+    if (halftone && !oneToOne && partial) {
+        // At most four times the visible area (see above).
+        const QImage whole = src.copy(sl, st, sw, sh)
+                                 .scaled(dw, dh, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .mirrored(mirrorX, mirrorY);
+        piece = whole.copy(fx, fy, cw, ch).convertToFormat(QImage::Format_RGB32);
+    } else if (halftone && !oneToOne) {
         const int x0 = std::min(xmap.front(), xmap.back()), x1 = std::max(xmap.front(), xmap.back());
         const int y0 = std::min(ymap.front(), ymap.back()), y1 = std::max(ymap.front(), ymap.back());
         piece = src.copy(x0, y0, x1 - x0 + 1, y1 - y0 + 1)

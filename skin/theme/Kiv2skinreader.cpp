@@ -8,6 +8,8 @@
 #include "skin/theme/Kiv2skinreaderZip.h"
 
 #include <QFile>
+#include <QSet>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -25,6 +27,35 @@ struct TFdCloser {
 };
 
 [[noreturn]] void Fail(TSk2Status s) { throw ESkinFileError(s); }
+
+// Pixels the decoded bitmaps of one skin may hold in all; each bitmap counts at least 64 x 64, so
+// the number of bitmaps is bounded too.
+constexpr int64_t kMaxSkinPixels = int64_t(1) << 26;
+constexpr int64_t kMinBitmapCharge = 64 * 64;
+
+// Width x height as a Windows bitmap file's header gives them, or -1 when there is no header to
+// read (decoding then rejects the value).
+int64_t BmpPixels(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 26 || b[0] != 'B' || b[1] != 'M')
+        return -1;
+    if (Sk2Le32(&b[14]) == 12)  // BITMAPCOREHEADER: 16-bit sizes
+        return int64_t(Sk2Le16(&b[18])) * Sk2Le16(&b[20]);
+    const int64_t w = int32_t(Sk2Le32(&b[18]));
+    const int64_t h = int32_t(Sk2Le32(&b[22]));
+    return (w < 0 ? -w : w) * (h < 0 ? -h : h);
+}
+
+// Notes a name in a list's set of case-folded names; false when it is there already (the first
+// record of a name wins). Sets keep loading linear in the number of records.
+bool NoteName(QSet<QString>& seen, const String& name)
+{
+    const QString key = name.toCaseFolded();
+    if (seen.contains(key))
+        return false;
+    seen.insert(key);
+    return true;
+}
 
 String TextOf(const std::vector<uint8_t>& bytes)
 {
@@ -53,7 +84,9 @@ void Tsk2SkinFileReader::LoadSkin(const String& FileName, const String& Password
         Fail(TSk2Status::FileMissing);
     int fd;
     do {
-        fd = ::open(QFile::encodeName(FileName).constData(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that a FIFO under the name cannot stall the load; only regular files
+        // pass the source's check below.
+        fd = ::open(QFile::encodeName(FileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         Fail(TSk2Status::ReadError);
@@ -79,45 +112,47 @@ void Tsk2SkinFileReader::LoadSkin(const String& FileName, const String& Password
     if (!data.Valid())
         Fail(TSk2Status::ReadError);
     std::vector<uint8_t> bytes;
+    QSet<QString> bitmapNames, integerNames, flagNames, stringNames;
+    int64_t pixels = 0;
     try {
         const TSk2Status st = Sk2WalkRecords(data, [&](const TSk2Record& r) {
             const String name = QString::fromUtf8(r.Name.data(), qsizetype(r.Name.size()));
             // The first record of a name wins; later ones are not even decoded.
             switch (r.Kind) {
             case sk2Bitmap: {
-                if (FBitmapList->IndexOf(name) >= 0)
+                if (!NoteName(bitmapNames, name))
                     return TSk2Status::Ok;
                 if (!Sk2ReadValue(data, r, bytes))
                     return TSk2Status::ReadError;
+                pixels += std::max(BmpPixels(bytes), kMinBitmapCharge);
+                if (pixels > kMaxSkinPixels)
+                    return TSk2Status::ValuesTooLarge;
                 auto bmp = std::make_unique<TBitmap>();
                 bmp->LoadFromMemory(bytes.data(), bytes.size());
                 FBitmapList->AddObject(name, bmp.release());
                 break;
             }
-            case sk2Integer: {
-                if (FIntegerList->IndexOfName(name) >= 0)
+            case sk2Integer:
+                if (!NoteName(integerNames, name))
                     return TSk2Status::Ok;
                 if (!Sk2ReadValue(data, r, bytes))
                     return TSk2Status::ReadError;
                 FIntegerList->Add(name + QLatin1Char('=') + IntToStr(int32_t(Sk2Le32(bytes.data()))));
                 break;
-            }
-            case sk2Flag: {
-                if (FBoolList->IndexOfName(name) >= 0)
+            case sk2Flag:
+                if (!NoteName(flagNames, name))
                     return TSk2Status::Ok;
                 if (!Sk2ReadValue(data, r, bytes))
                     return TSk2Status::ReadError;
                 FBoolList->Add(name + QLatin1Char('=') + IntToStr(int(bytes[0])));
                 break;
-            }
-            case sk2String: {
-                if (FStringList->IndexOfName(name) >= 0)
+            case sk2String:
+                if (!NoteName(stringNames, name))
                     return TSk2Status::Ok;
                 if (!Sk2ReadValue(data, r, bytes))
                     return TSk2Status::ReadError;
                 FStringList->Add(name + QLatin1Char('=') + TextOf(bytes));
                 break;
-            }
             default:
                 break;  // unknown kinds carry nothing the reader uses
             }

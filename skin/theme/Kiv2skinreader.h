@@ -29,7 +29,9 @@ private:
 class Tsk2SkinFileReader : public TObject {
 public:
     // Loads the skin file. A corrupt or unreadable file raises ESkinFileError; an encrypted skin
-    // with an empty or wrong password leaves the reader empty and not loaded, without an exception.
+    // with an empty password, or a wrong one that fails the password check byte, leaves the reader
+    // empty and not loaded, without an exception. (A wrong password that passes the check byte by
+    // chance yields data that fails to inflate or fails its CRC-32: ESkinFileError.)
     Tsk2SkinFileReader(const String& FileName, const String& Password);
     ~Tsk2SkinFileReader() override;
     Tsk2SkinFileReader(const Tsk2SkinFileReader&) = delete;

@@ -33,7 +33,8 @@ const char* Sk2StatusText(TSk2Status s)
     case TSk2Status::RecordOutOfFile: return "record outside the skin data";
     case TSk2Status::ValueOutOfFile: return "value outside the skin data";
     case TSk2Status::ChainLoop: return "record chain loops";
-    case TSk2Status::ValuesTooLarge: return "values larger than 64 MiB in total";
+    case TSk2Status::RecordOverlap: return "records overlap";
+    case TSk2Status::ValuesTooLarge: return "values too large in total";
     case TSk2Status::BadBitmap: return "a bitmap value is not a valid Windows bitmap";
     }
     return "unknown status";

@@ -40,6 +40,7 @@ enum class TSk2Status : uint8_t {
     RecordOutOfFile,
     ValueOutOfFile,
     ChainLoop,
+    RecordOverlap,
     ValuesTooLarge,
     BadBitmap,
 };

@@ -27,8 +27,10 @@ TSk2Status Sk2WalkRecords(TSk2RandomSource& Data, const TSk2RecordVisitor& Visit
     if (headerSize < SK2_HEADER_SIZE || headerSize > size)
         return TSk2Status::BadHeader;
 
-    // One bit per byte offset: a record seen twice means the chain loops.
-    std::vector<bool> visited(size, false);
+    // One bit per byte: every record claims its 77 bytes. A record met again means the chain
+    // loops; records may not overlap either, which also bounds their number by the data size.
+    std::vector<bool> taken(size, false);
+    std::vector<bool> starts(size, false);
     uint64_t valueBytes = 0;
     uint64_t offset = Sk2Le32(header + SK2_FIRST_RECORD_FIELD);
     uint8_t raw[SK2_RECORD_SIZE];
@@ -36,9 +38,14 @@ TSk2Status Sk2WalkRecords(TSk2RandomSource& Data, const TSk2RecordVisitor& Visit
     for (;;) {
         if (!Sk2RangeInside(offset, SK2_RECORD_SIZE, size))
             return TSk2Status::RecordOutOfFile;
-        if (visited[offset])
+        if (starts[offset])
             return TSk2Status::ChainLoop;
-        visited[offset] = true;
+        starts[offset] = true;
+        for (uint64_t i = offset; i < offset + SK2_RECORD_SIZE; ++i) {
+            if (taken[i])
+                return TSk2Status::RecordOverlap;
+            taken[i] = true;
+        }
         if (!Data.ReadAt(offset, raw, sizeof raw))
             return TSk2Status::ReadError;
         rec.Next = Sk2Le32(raw + 73);

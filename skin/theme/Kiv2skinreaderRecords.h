@@ -40,9 +40,10 @@ uint64_t Sk2ValueExtent(const TSk2Record& r);
 using TSk2RecordVisitor = std::function<TSk2Status(const TSk2Record&)>;
 
 // Walks the record chain of a skin data file. Before a record is visited its 77 bytes and, for
-// the known kinds, its value's extent (even an empty one) are checked to lie inside the data; a chain that comes back to a record it has
-// visited fails (ChainLoop); bitmap and string values may add up to at most 64 MiB. The end
-// record (next offset 0) must lie inside the data too; it is not visited.
+// the known kinds, its value's extent (even an empty one) are checked to lie inside the data.
+// A chain that comes back to a record fails (ChainLoop), and so do records that overlap
+// (RecordOverlap); bitmap and string values may add up to at most 64 MiB (ValuesTooLarge).
+// The end record (next offset 0) must lie inside the data too; it is not visited.
 TSk2Status Sk2WalkRecords(TSk2RandomSource& Data, const TSk2RecordVisitor& Visit);
 
 // Reads a visited record's value bytes (its extent, see Sk2ValueExtent).

@@ -1,6 +1,7 @@
 #include "skin/theme/Kiv2skinreaderTemp.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QUuid>
 #include <cerrno>
@@ -13,7 +14,11 @@ namespace Kiv2sys {
 
 String GetTempPath()
 {
-    String dir = QDir::toNativeSeparators(QDir::tempPath());
+    // $TMPDIR naming a missing directory would make every temporary name land in "/".
+    String dir = QDir::tempPath();
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        dir = QStringLiteral("/tmp");
+    dir = QDir::toNativeSeparators(dir);
     if (!dir.endsWith(QDir::separator()))
         dir += QDir::separator();
     return dir;

@@ -192,7 +192,9 @@ TSk2Status Sk2ExtractSkinData(TSk2RandomSource& File, const std::string& Passwor
     }
     if (st != TSk2Status::Ok)
         return st;
-    // Catches damaged data, and a wrong password whose check byte matched by chance.
+    // Catches damaged data, and a wrong password whose check byte matched by chance. Past the
+    // check byte nothing tells a wrong password from damage, so both are a read failure, as when
+    // the inflater is the one to notice.
     if (crcOut.Crc() != entry.Crc)
         return TSk2Status::CrcMismatch;
     return TSk2Status::Ok;

@@ -881,3 +881,25 @@ TEST(CanvasEvents, BitmapCanvasDrawingNotifiesTheBitmap)
     EXPECT_EQ(changes, 2);
     EXPECT_TRUE(b.Modified());
 }
+
+// A huge destination rectangle is worked out only where the canvas can show it.
+TEST(CanvasStretch, HugeDestinationCostsOnlyTheVisiblePart)
+{
+    TBitmap src;
+    src.SetSize(2, 2);
+    src.Canvas()->SetPixels(0, 0, clRed);
+    src.Canvas()->SetPixels(1, 0, clLime);
+    src.Canvas()->SetPixels(0, 1, clBlue);
+    src.Canvas()->SetPixels(1, 1, clWhite);
+    TBitmap dst;
+    dst.SetSize(10, 10);
+    for (int mode : {COLORONCOLOR, HALFTONE}) {
+        dst.Canvas()->SetStretchBltMode(mode);
+        // 40000 x 40000 pixels would need gigabytes if stretched whole.
+        dst.Canvas()->CopyRect(Rect(0, 0, 40000, 40000), src.Canvas(), Rect(0, 0, 2, 2));
+        EXPECT_EQ(dst.Canvas()->Pixels(0, 0), clRed) << mode;
+        EXPECT_EQ(dst.Canvas()->Pixels(9, 9), clRed) << mode;
+        dst.Canvas()->CopyRect(Rect(-39990, -39990, 10, 10), src.Canvas(), Rect(0, 0, 2, 2));
+        EXPECT_EQ(dst.Canvas()->Pixels(5, 5), clWhite) << mode;
+    }
+}

@@ -266,6 +266,8 @@ TEST(SkinData, MalformedChainsFail)
         {"record looping to itself", HandData(24 + 77 + 4, 24, {{24, "A", sk2Integer, 101, 4, 24}}), TSk2Status::ChainLoop},
         {"two records looping", HandData(24 + 154 + 4, 24, {{24, "A", sk2Integer, 178, 4, 101}, {101, "B", sk2Integer, 178, 4, 24}}),
          TSk2Status::ChainLoop},
+        {"records overlapping", HandData(24 + 154 + 4, 24, {{24, "A", sk2Integer, 178, 4, 60}, {60, "B", sk2Integer, 178, 4, 0}}),
+         TSk2Status::RecordOverlap},
         {"first record outside the data", HandData(24 + 77, 1000, {}), TSk2Status::RecordOutOfFile},
         {"first record running past the end", HandData(24 + 77, 30, {}), TSk2Status::RecordOutOfFile},
         {"next record outside the data", HandData(24 + 77 + 4, 24, {{24, "A", sk2Integer, 101, 4, 0x7FFFFFFF}}),

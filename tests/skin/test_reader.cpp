@@ -7,6 +7,7 @@
 #include "skin/theme/Kiv2skinreaderTemp.h"
 #include "skin/theme/KivthemesFileMgr.h"
 #include "tests/skin/SkinTestKit.h"
+#include "tests/testsupport/TestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -216,6 +217,9 @@ TEST_F(SkinReaderTest, RejectedFilesRaiseTheReadError)
     ExpectReadError(FFiles.filePath("does-not-exist.kvt"));
     ExpectReadError(Write("empty.kvt", {}));
     ExpectReadError(FFiles.path());  // a folder, not a file
+    const QString fifo = FFiles.filePath("fifo.kvt");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    ExpectReadError(fifo);  // fails at once instead of waiting for a writer
 
     // A bitmap value that is not a Windows bitmap.
     ExpectReadError(WriteSkin("badbmp.kvt", {KvBitmapValue("SKIN2_BUTTON", {'B', 'M', 1, 2, 3})}));
@@ -240,6 +244,48 @@ TEST_F(SkinReaderTest, RejectedFilesRaiseTheReadError)
     auto file = SkinFile(FullValues(), TKvArchiveOptions{});
     file[60] ^= 0x10;
     ExpectReadError(Write("damaged.kvt", file));
+}
+
+TEST_F(SkinReaderTest, ManyRecordsAndDuplicates)
+{
+    // 20,000 names, each stored twice: the first of each wins.
+    std::vector<TKvValue> values;
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(KvIntValue("K" + std::to_string(i), i));
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(KvIntValue("k" + std::to_string(i), -i));
+    Tsk2SkinFileReader r(WriteSkin("many.kvt", values), QString());
+    ASSERT_TRUE(r.Loaded());
+    EXPECT_EQ(r.IntegerList().Count(), 20000);
+    EXPECT_EQ(r.GetInteger("k19999"), 19999);
+}
+
+TEST_F(SkinReaderTest, DecodedBitmapsAreBounded)
+{
+    // A header claiming 8192 x 8193 pixels passes the total before anything is decoded.
+    auto huge = BmpFile(2, 2);
+    Put32(huge, 18, 8192);
+    Put32(huge, 22, 8193);
+    try {
+        Tsk2SkinFileReader r(WriteSkin("huge.kvt", {KvBitmapValue("SKIN2_BUTTON", huge)}), QString());
+        FAIL();
+    } catch (const ESkinFileError& e) {
+        EXPECT_EQ(e.Reason(), TSk2Status::ValuesTooLarge);
+    }
+    // Every bitmap counts at least 64 x 64: 16,384 tiny ones fit, one more does not.
+    std::vector<TKvValue> tiny;
+    const auto one = BmpFile(1, 1);
+    for (int i = 0; i <= 16384; ++i)
+        tiny.push_back(KvBitmapValue("B" + std::to_string(i), one));
+    try {
+        Tsk2SkinFileReader r(WriteSkin("tiny.kvt", tiny), QString());
+        FAIL();
+    } catch (const ESkinFileError& e) {
+        EXPECT_EQ(e.Reason(), TSk2Status::ValuesTooLarge);
+    }
+    tiny.pop_back();
+    Tsk2SkinFileReader r(WriteSkin("tiny2.kvt", tiny), QString());
+    EXPECT_EQ(r.BitmapList().Count(), 16384);
 }
 
 TEST_F(SkinReaderTest, ReaderFailureCarriesItsReason)
@@ -379,6 +425,40 @@ TEST_F(SkinReaderTest, ManagerAnswers)
     EXPECT_FALSE(m.LoadFromFile(encPath, "wrong-password"));
     EXPECT_TRUE(m.LoadFromFile(encPath, "pw"));
     EXPECT_EQ(m.GetInt(SKIN2_TITLEBARBUTTONPOSY), 5);
+}
+
+// Skin files written earlier (tests/data/skin) keep loading: plain, encrypted with the CRC check
+// byte, and encrypted with the time check byte (flag bit 3).
+TEST_F(SkinReaderTest, CommittedFixturesStillLoad)
+{
+    const QDir data(testsupport::DataDir() + QStringLiteral("/skin"));
+    struct Case {
+        const char* File;
+        const char* Password;
+    };
+    for (const Case& c : {Case{"plain.kvt", ""}, Case{"encrypted.kvt", "kiv"}, Case{"timecheck.kvt", "kiv"}}) {
+        const QString path = data.filePath(QLatin1String(c.File));
+        ASSERT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+        Tsk2SkinFileReader r(path, QLatin1String(c.Password));
+        ASSERT_TRUE(r.Loaded()) << c.File;
+        EXPECT_EQ(r.GetInteger("SKIN2_FORMCOLOR"), 0x00DFE6E9) << c.File;
+        EXPECT_EQ(r.GetInteger("SKIN2_TRANSCOLOR"), 0x00FF00FF) << c.File;
+        EXPECT_EQ(r.GetInteger("SKIN2_TITLEBARBUTTONPOSX"), 6) << c.File;
+        EXPECT_EQ(r.GetInteger("SKIN2_TITLEBARREGIONMINY"), -1) << c.File;
+        EXPECT_TRUE(r.GetBool("SKIN2_TITLEFIVESECT")) << c.File;
+        EXPECT_FALSE(r.GetBool("SKIN2_BUTTONTRANS")) << c.File;
+        EXPECT_TRUE(r.GetBool("SKIN2_TITLEBTNTRANS")) << c.File;  // stored as byte 2
+        EXPECT_EQ(r.BoolList().Values("SKIN2_TITLEBTNTRANS"), QStringLiteral("2")) << c.File;
+        EXPECT_EQ(r.GetStr("NOTE"), QStringLiteral("fixture \"skin\"\nsecond line")) << c.File;
+        ASSERT_NE(r.GetBitmap("SKIN2_BUTTON"), nullptr) << c.File;
+        EXPECT_EQ(r.GetBitmap("SKIN2_BUTTON")->Width(), 12) << c.File;
+        EXPECT_EQ(r.GetBitmap("SKIN2_CHECKBOX")->Width(), 24) << c.File;
+        EXPECT_EQ(r.GetBitmap("SKIN2_CHECKBOX")->Height(), 4) << c.File;
+        if (*c.Password) {
+            Tsk2SkinFileReader none(path, QString());
+            EXPECT_FALSE(none.Loaded()) << c.File;
+        }
+    }
 }
 
 TEST(Kiv2define, KeyTableOrderAndNames)
