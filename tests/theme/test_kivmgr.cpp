@@ -459,10 +459,9 @@ TEST_F(BuiltInTheme, SkinThatCannotBeSavedOrReadLeavesNoFileAndNoException)
     EXPECT_TRUE(TempFiles().isEmpty());
     EXPECT_NE(theme.TkivFileTheme::ThemeFile(), loaded) << "a second temporary name";
 
-    // A temporary "directory" that is a plain file: every attempt fails, the theme stays as it was.
-    const QString notADir = FTemp.filePath(QStringLiteral("plain-file"));
-    ASSERT_TRUE(WriteFile(notADir, {'x'}));
-    TempDirOverride gone(notADir);
+    // A temporary directory where no file can be made (not even by root): every attempt fails,
+    // the theme stays as it was.
+    TempDirOverride gone(QStringLiteral("/proc/self"));
     const QString before = theme.TkivFileTheme::ThemeFile();
     EXPECT_TRUE(theme.ReadBinaryProperty(QStringLiteral("SkinData"), ToBytes(SkinBytes(SkinColor))));
     EXPECT_EQ(theme.TkivFileTheme::ThemeFile(), before);
