@@ -8,6 +8,7 @@
 #include "platform/WinComm.h"
 #include "platform/WinSync.h"
 #include "serial/CXSerial.h"
+#include "bench/BenchClock.h"
 
 #include <time.h>
 
@@ -20,6 +21,8 @@
 
 namespace {
 
+using namespace bench;
+
 class TIdlePort : public CXSerial {
 public:
     ~TIdlePort() override { Close(); }
@@ -27,32 +30,6 @@ public:
 protected:
     void OnByte(uint8_t) override {}
 };
-
-// The 1-minute load average, to put wall-clock figures in context.
-double LoadAverage()
-{
-    double load = -1;
-    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
-        if (std::fscanf(f, "%lf", &load) != 1)
-            load = -1;
-        std::fclose(f);
-    }
-    return load;
-}
-
-double CpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
-
-double WallSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
 
 // The polling reader: an always-signalled event and the input count, in a loop.
 double MeasurePolling(double seconds)

@@ -4,6 +4,7 @@
 #include "platform/PseudoTerminal.h"
 #include "platform/WinBase.h"
 #include "serial/CXSerial.h"
+#include "bench/BenchClock.h"
 
 #include <time.h>
 #include <unistd.h>
@@ -17,24 +18,7 @@
 
 namespace {
 
-// The 1-minute load average, to put wall-clock figures in context.
-double LoadAverage()
-{
-    double load = -1;
-    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
-        if (std::fscanf(f, "%lf", &load) != 1)
-            load = -1;
-        std::fclose(f);
-    }
-    return load;
-}
-
-int64_t NowNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
+using namespace bench;
 
 class TStampPort : public CXSerial {
 public:

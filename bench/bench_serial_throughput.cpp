@@ -4,6 +4,7 @@
 #include "platform/PseudoTerminal.h"
 #include "platform/WinBase.h"
 #include "serial/CXSerial.h"
+#include "bench/BenchClock.h"
 
 #include <time.h>
 #include <unistd.h>
@@ -17,31 +18,7 @@
 
 namespace {
 
-// The 1-minute load average, to put wall-clock figures in context.
-double LoadAverage()
-{
-    double load = -1;
-    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
-        if (std::fscanf(f, "%lf", &load) != 1)
-            load = -1;
-        std::fclose(f);
-    }
-    return load;
-}
-
-double CpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
-
-double WallSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
+using namespace bench;
 
 // Bytes follow a fixed pseudo-random sequence; the receiver checks every one.
 class TSequence {

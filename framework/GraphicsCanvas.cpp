@@ -599,26 +599,25 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
 {
-    if (x1 > x2)
-        std::swap(x1, x2);
-    if (y1 > y2)
-        std::swap(y1, y2);
-    if (x2 - x1 < 2 || y2 - y1 < 2)
-        return;
-    QPainter* p = BeginDraw();
-    if (!p)
-        return;
-    Changing();
-    if (ApplyPenMode(p)) {
+    DrawShape(x1, y1, x2, y2, [&](QPainter* p, const QRect& box) {
         p->setPen(MakeQPen());
         p->setBrush(MakeQBrush());
-        p->drawRoundedRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1), std::abs(x3) / 2.0, std::abs(y3) / 2.0);
-    }
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    Changed();
+        p->drawRoundedRect(box, std::abs(x3) / 2.0, std::abs(y3) / 2.0);
+    });
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
+{
+    DrawShape(x1, y1, x2, y2, [&](QPainter* p, const QRect& box) {
+        p->setPen(MakeQPen());
+        p->setBrush(MakeQBrush());
+        p->drawEllipse(box);
+    });
+}
+
+// The frame shared by the curved shapes: normalises the corners, skips boxes smaller than 2 x 2,
+// applies the pen mode and hands the box (right and bottom excluded) to draw.
+void TCanvas::DrawShape(int x1, int y1, int x2, int y2, const std::function<void(QPainter*, const QRect&)>& draw)
 {
     if (x1 > x2)
         std::swap(x1, x2);
@@ -630,29 +629,15 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
     if (!p)
         return;
     Changing();
-    if (ApplyPenMode(p)) {
-        p->setPen(MakeQPen());
-        p->setBrush(MakeQBrush());
-        p->drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
-    }
+    if (ApplyPenMode(p))
+        draw(p, QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     Changed();
 }
 
 void TCanvas::DrawArcShape(int kind, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    if (x1 > x2)
-        std::swap(x1, x2);
-    if (y1 > y2)
-        std::swap(y1, y2);
-    if (x2 - x1 < 2 || y2 - y1 < 2)
-        return;
-    QPainter* p = BeginDraw();
-    if (!p)
-        return;
-    Changing();
-    if (ApplyPenMode(p)) {
-        const QRect box(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
+    DrawShape(x1, y1, x2, y2, [&](QPainter* p, const QRect& box) {
         const double rx = box.width() / 2.0, ry = box.height() / 2.0;
         const double cx = box.left() + rx, cy = box.top() + ry;
         // Qt measures arcs by the ellipse's parameter; the desktop by rays from the centre through the
@@ -677,9 +662,7 @@ void TCanvas::DrawArcShape(int kind, int x1, int y1, int x2, int y2, int x3, int
             p->drawPie(box, a16, s16);
         else
             p->drawChord(box, a16, s16);
-    }
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    Changed();
+    });
 }
 
 void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)

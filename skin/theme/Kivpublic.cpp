@@ -303,11 +303,15 @@ void ResizeImage(TBitmap* Bitmap, TCanvas* Canvas, const TRect& R)
     Canvas->StretchBltImage(R, img, img.rect(), SRCCOPY);
 }
 
-void DrawHorizontalGradient(TCanvas* Canvas, const TRect& R, TColor FromColor, TColor ToColor)
+namespace {
+
+// Both gradients: lines across the rectangle, the first in the from colour, the last in the to
+// colour, the ones between interpolated. Lines outside the visible area are not drawn: the same
+// pixels, at a cost bounded by the canvas.
+void DrawGradientLines(TCanvas* Canvas, const TRect& R, TColor FromColor, TColor ToColor, bool Rows)
 {
-    if (!Canvas || R.Bottom <= R.Top)
+    if (!Canvas || (Rows ? R.Bottom <= R.Top : R.Right <= R.Left))
         return;
-    // Rows outside the visible area are not drawn: the same pixels, at a cost bounded by the canvas.
     const TRect clip = Canvas->ClipRect();
     const int x0 = std::max(R.Left, clip.Left), x1 = std::min(R.Right, clip.Right);
     const int y0 = std::max(R.Top, clip.Top), y1 = std::min(R.Bottom, clip.Bottom);
@@ -315,36 +319,33 @@ void DrawHorizontalGradient(TCanvas* Canvas, const TRect& R, TColor FromColor, T
         return;
     TPenKeeper keep(Canvas);
     PrepareLinePen(Canvas);
-    const double span = double(R.Bottom) - double(R.Top);
-    for (int y = y0; y < y1; ++y) {
-        // Row Top in the from colour, row Bottom - 1 in the to colour (which wins for one row).
-        const TColor c = y == R.Bottom - 1 ? ToColor : y == R.Top ? FromColor
-                                                                  : GradientColor(FromColor, ToColor, span, double(y) - R.Top - 1);
+    const int first = Rows ? R.Top : R.Left, last = Rows ? R.Bottom - 1 : R.Right - 1;
+    const double span = double(last) + 1 - double(first);
+    for (int k = Rows ? y0 : x0; k < (Rows ? y1 : x1); ++k) {
+        // The last line's colour wins for a one-line rectangle.
+        const TColor c = k == last ? ToColor : k == first ? FromColor
+                                                          : GradientColor(FromColor, ToColor, span, double(k) - first - 1);
         Canvas->Pen()->SetColor(c);
-        Canvas->MoveTo(x0, y);
-        Canvas->LineTo(x1, y);
+        if (Rows) {
+            Canvas->MoveTo(x0, k);
+            Canvas->LineTo(x1, k);
+        } else {
+            Canvas->MoveTo(k, y0);
+            Canvas->LineTo(k, y1);
+        }
     }
+}
+
+}  // namespace
+
+void DrawHorizontalGradient(TCanvas* Canvas, const TRect& R, TColor FromColor, TColor ToColor)
+{
+    DrawGradientLines(Canvas, R, FromColor, ToColor, true);
 }
 
 void DrawVerticalGradient(TCanvas* Canvas, const TRect& R, TColor FromColor, TColor ToColor)
 {
-    if (!Canvas || R.Right <= R.Left)
-        return;
-    const TRect clip = Canvas->ClipRect();
-    const int x0 = std::max(R.Left, clip.Left), x1 = std::min(R.Right, clip.Right);
-    const int y0 = std::max(R.Top, clip.Top), y1 = std::min(R.Bottom, clip.Bottom);
-    if (x0 >= x1 || y0 >= y1)
-        return;
-    TPenKeeper keep(Canvas);
-    PrepareLinePen(Canvas);
-    const double span = double(R.Right) - double(R.Left);
-    for (int x = x0; x < x1; ++x) {
-        const TColor c = x == R.Right - 1 ? ToColor : x == R.Left ? FromColor
-                                                                  : GradientColor(FromColor, ToColor, span, double(x) - R.Left - 1);
-        Canvas->Pen()->SetColor(c);
-        Canvas->MoveTo(x, y0);
-        Canvas->LineTo(x, y1);
-    }
+    DrawGradientLines(Canvas, R, FromColor, ToColor, false);
 }
 
 void RoundPicture(TBitmap* Bitmap)
