@@ -9,6 +9,7 @@
 #include "platform/WinSync.h"
 #include "serial/CXSerial.h"
 #include "bench/BenchClock.h"
+#include "bench/BenchPort.h"
 
 #include <time.h>
 
@@ -73,24 +74,13 @@ int main(int argc, char** argv)
     if (seconds <= 0)
         seconds = 10;
 
-    char dir[] = "/tmp/rq27m-bench-XXXXXX";
-    if (!mkdtemp(dir)) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    setenv("RQ27M_PORTS", dir, 1);
     TPseudoTerminal pty;
-    std::string error;
-    if (!pty.Open(&error) || !LinkComPort(1, pty.SlavePath(), &error)) {
-        std::fprintf(stderr, "setup failed: %s\n", error.c_str());
+    if (!PublishPtyAsCom1(pty))
         return 1;
-    }
 
     TIdlePort port;
-    if (!port.Open(1, 115200, 0)) {
-        std::fprintf(stderr, "cannot open the port (error %u)\n", GetLastError());
+    if (!OpenCom1(port))
         return 1;
-    }
     Sleep(100);
     const double cpu0 = CpuSeconds(), wall0 = WallSeconds();
     Sleep(DWORD(seconds * 1000));
@@ -103,7 +93,6 @@ int main(int argc, char** argv)
         std::printf("polling reader for contrast: %.1f %% of one core (as much as it gets on a loaded machine)\n",
                     MeasurePolling(std::min(seconds, 3.0)));
 
-    UnlinkComPort(1, pty.SlavePath());
-    rmdir(dir);
+    UnpublishCom1(pty);
     return 0;
 }

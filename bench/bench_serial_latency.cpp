@@ -5,6 +5,7 @@
 #include "platform/WinBase.h"
 #include "serial/CXSerial.h"
 #include "bench/BenchClock.h"
+#include "bench/BenchPort.h"
 
 #include <time.h>
 #include <unistd.h>
@@ -39,23 +40,12 @@ protected:
 int main(int argc, char** argv)
 {
     const int samples = argc > 1 ? std::max(10, std::atoi(argv[1])) : 5000;
-    char dir[] = "/tmp/rq27m-bench-XXXXXX";
-    if (!mkdtemp(dir)) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    setenv("RQ27M_PORTS", dir, 1);
     TPseudoTerminal pty;
-    std::string error;
-    if (!pty.Open(&error) || !LinkComPort(1, pty.SlavePath(), &error)) {
-        std::fprintf(stderr, "setup failed: %s\n", error.c_str());
+    if (!PublishPtyAsCom1(pty))
         return 1;
-    }
     TStampPort port;
-    if (!port.Open(1, 115200, 0)) {
-        std::fprintf(stderr, "cannot open the port (error %u)\n", GetLastError());
+    if (!OpenCom1(port))
         return 1;
-    }
 
     std::vector<double> us;
     us.reserve(size_t(samples));
@@ -76,8 +66,7 @@ int main(int argc, char** argv)
         usleep(500);  // let the reader go back to sleep, so each sample includes its wake-up
     }
     port.Close();
-    UnlinkComPort(1, pty.SlavePath());
-    rmdir(dir);
+    UnpublishCom1(pty);
     if (us.empty()) {
         std::fprintf(stderr, "no byte arrived\n");
         return 1;

@@ -5,6 +5,7 @@
 #include "platform/WinBase.h"
 #include "serial/CXSerial.h"
 #include "bench/BenchClock.h"
+#include "bench/BenchPort.h"
 
 #include <time.h>
 #include <unistd.h>
@@ -59,23 +60,12 @@ int main(int argc, char** argv)
 {
     const uint64_t megabytes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 64;
     const uint64_t total = megabytes * 1024 * 1024;
-    char dir[] = "/tmp/rq27m-bench-XXXXXX";
-    if (!mkdtemp(dir)) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    setenv("RQ27M_PORTS", dir, 1);
     TPseudoTerminal pty;
-    std::string error;
-    if (!pty.Open(&error) || !LinkComPort(1, pty.SlavePath(), &error)) {
-        std::fprintf(stderr, "setup failed: %s\n", error.c_str());
+    if (!PublishPtyAsCom1(pty))
         return 1;
-    }
     TCheckingPort port;
-    if (!port.Open(1, 115200, 0)) {
-        std::fprintf(stderr, "cannot open the port (error %u)\n", GetLastError());
+    if (!OpenCom1(port))
         return 1;
-    }
 
     std::vector<uint8_t> data(size_t(std::min<uint64_t>(total, 16u * 1024 * 1024)));
     TSequence seq;
@@ -101,8 +91,7 @@ int main(int argc, char** argv)
     const double cpu = CpuSeconds() - cpuStart;
     const uint64_t got = port.Received.load();
     port.Close();
-    UnlinkComPort(1, pty.SlavePath());
-    rmdir(dir);
+    UnpublishCom1(pty);
     const double mb = double(got) / (1024.0 * 1024.0);
     std::printf("pty -> OnByte: %llu bytes in %.3f s = %.1f MB/s (goal >= 10 MB/s), %llu out of order\n"
                 "CPU time of the whole process (writer included): %.2f s = %.1f MB per CPU second;"

@@ -312,6 +312,7 @@ private:
     void StrokePath(QPainter* p, const std::vector<TPoint>& points, bool closed);
     void LineSegment(QPainter* p, TPoint from, TPoint to, int& dashPhase);
     void DrawArcShape(int kind, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+    void DrawWithPen(const std::function<void(QPainter*)>& draw);
     void DrawShape(int x1, int y1, int x2, int y2, const std::function<void(QPainter*, const QRect&)>& draw);
     QRect DeviceBounds() const;
     QImage* ExternalImage() const;

@@ -511,26 +511,26 @@ void TCanvas::LineTo(int x, int y)
 {
     const TPoint from = FPenPos;
     FPenPos = {x, y};
-    QPainter* p = BeginDraw();
-    if (!p)
-        return;
-    Changing();
-    if (ApplyPenMode(p))
-        StrokePath(p, {from, {x, y}}, false);
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    Changed();
+    DrawWithPen([&](QPainter* p) { StrokePath(p, {from, {x, y}}, false); });
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& points)
 {
     if (points.size() < 2)
         return;
+    DrawWithPen([&](QPainter* p) { StrokePath(p, points, false); });
+}
+
+// The frame of pen-and-brush drawing: opens the painter, applies the pen mode, draws, resets the
+// composition and signals the change.
+void TCanvas::DrawWithPen(const std::function<void(QPainter*)>& draw)
+{
     QPainter* p = BeginDraw();
     if (!p)
         return;
     Changing();
     if (ApplyPenMode(p))
-        StrokePath(p, points, false);
+        draw(p);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     Changed();
 }
@@ -625,14 +625,7 @@ void TCanvas::DrawShape(int x1, int y1, int x2, int y2, const std::function<void
         std::swap(y1, y2);
     if (x2 - x1 < 2 || y2 - y1 < 2)
         return;
-    QPainter* p = BeginDraw();
-    if (!p)
-        return;
-    Changing();
-    if (ApplyPenMode(p))
-        draw(p, QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    Changed();
+    DrawWithPen([&](QPainter* p) { draw(p, QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1)); });
 }
 
 void TCanvas::DrawArcShape(int kind, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
