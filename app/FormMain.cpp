@@ -241,10 +241,16 @@ void TForm1::Timer1Timer(TObject*)
         idleTicks.fetch_add(1);
         if (idleTicks.load() < 1)
             return;
-        idleTicks.store(-1);
         uint8_t buffer[200] = {};
-        rxClearPending.store(false);
-        serial->TakeReceived(buffer, sizeof buffer - 1);
+        // The idle counter and the clear request are reset in the same locked step that takes the
+        // bytes; the parser sets them under that lock. A byte that arrives before the take is in
+        // what is shown, and its requests are withdrawn with it (else its clear request would
+        // erase it, and the next tick would replace it with an empty batch); a byte that arrives
+        // after keeps both, so the box empties and the byte shows at the next tick.
+        serial->TakeReceived(buffer, sizeof buffer - 1, [this] {
+            idleTicks.store(-1);
+            rxClearPending.store(false);
+        });
         kivEdit1->SetText(QString::fromLocal8Bit(reinterpret_cast<const char*>(buffer)));
         return;
     }

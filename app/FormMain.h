@@ -107,7 +107,8 @@ private:
     std::atomic<int32_t> idleTicks{-1};
     uint8_t lastFrame[1024] = {};
     // The reader thread asks for the RX box to be cleared through a posted message, at most one
-    // outstanding at a time.
+    // outstanding at a time. The timer withdraws the request (and resets idleTicks) inside the
+    // serial object's locked step that takes the received bytes.
     UINT clearRxMessage = 0;
     HWND windowHandle = nullptr;
     std::atomic<bool> rxClearPending{false};

@@ -23,6 +23,8 @@ public:
     bool IsOpen() const { return FMaster >= 0; }
 
     int MasterFd() const { return FMaster; }
+    // The slave descriptor the object holds open (-1 when closed).
+    int HeldSlaveFd() const { return FHeldSlave; }
     const std::string& SlavePath() const { return FSlavePath; }
 
     // Writes all bytes to the master (they arrive at the slave), waiting up to timeoutMs for room.

@@ -325,6 +325,14 @@ bool IsPseudoTerminal(int fd)
     return fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
 }
 
+// The pseudo-terminal multiplexer (/dev/ptmx, /dev/pts/ptmx: character device 5, 2). Opening it
+// creates a new pseudo-terminal pair, and a descriptor of a master side reports it too; neither
+// is a port.
+bool IsPtyMultiplexer(const struct stat& st)
+{
+    return S_ISCHR(st.st_mode) && major(st.st_rdev) == 5 && minor(st.st_rdev) == 2;
+}
+
 // True when 'now' is 'asked' up to the bits a pseudo-terminal driver forces.
 bool AppliedButForcedBits(const termios& now, const termios& asked)
 {
@@ -420,6 +428,11 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWOR
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
+    struct stat target{};
+    if (stat(path.c_str(), &target) == 0 && IsPtyMultiplexer(target)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
     int mode = O_RDWR;
     if ((access & (GENERIC_READ | GENERIC_WRITE)) == GENERIC_READ)
         mode = O_RDONLY;
@@ -434,7 +447,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWOR
         return INVALID_HANDLE_VALUE;
     }
     struct stat st{};
-    if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || !isatty(fd)) {
+    if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || IsPtyMultiplexer(st) || !isatty(fd)) {
         close(fd);
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;

@@ -6,9 +6,13 @@
 //   a terminal. Opening is always exclusive: TIOCEXCL plus flock(LOCK_EX | LOCK_NB), both
 //   released when the handle is closed, so a port another program holds reads as absent.
 //   On pseudo-terminals only flock is used: TIOCEXCL would outlive a crashed holder there.
-//   Errors: ERROR_FILE_NOT_FOUND (no such port, not a terminal), ERROR_ACCESS_DENIED (no
-//   permission: on Linux, membership of the dialout group), ERROR_SHARING_VIOLATION (held
-//   by another program; the real call reports ERROR_ACCESS_DENIED there too).
+//   A port that leads to the pseudo-terminal multiplexer (/dev/ptmx, /dev/pts/ptmx, or a
+//   master descriptor reached through /proc) is refused before and after opening: it would
+//   create a new pair or reach another program's master side, never a device.
+//   Errors: ERROR_FILE_NOT_FOUND (no such port, not a terminal, the multiplexer),
+//   ERROR_ACCESS_DENIED (no permission: on Linux, membership of the dialout group),
+//   ERROR_SHARING_VIOLATION (held by another program; the real call reports
+//   ERROR_ACCESS_DENIED there too).
 // - SetCommState: raw mode, CLOCAL | CREAD, no HUPCL, VMIN 1 / VTIME 0. Baud rates are those
 //   with an exact termios speed constant (1200 ... 115200 and the other standard ones); any
 //   other rate fails with ERROR_INVALID_PARAMETER. ByteSize 5..8; parity none, odd or even

@@ -119,43 +119,47 @@ int CXSerial::Write(const void* data, uint32_t len)
 {
     EnterCriticalSection(&writeLock);
     const auto* bytes = static_cast<const uint8_t*>(data);
+    const DWORD start = GetTickCount();
     uint32_t sent = 0;
-    unsigned stalled = 0;
+    unsigned failures = 0;
     int result = 0;
     for (;;) {
-        if (!Valid(handle)) {
-            result = 0;
+        if (!Valid(handle))
             break;
-        }
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= kWriteDeadlineMs)
+            break;
         DWORD errors = 0;
         COMSTAT status;
         ClearCommError(handle, &errors, &status);
 
-        const uint32_t before = sent;
         const DWORD chunk = std::min<uint32_t>(len - sent, kChunkSize);
         DWORD written = 0;
+        bool failed = false;
         if (WriteFile(handle, bytes + sent, chunk, &written, &writeOverlapped)) {
-            sent += written;
+            sent += std::min<DWORD>(written, chunk);
         } else if (GetLastError() == ERROR_IO_PENDING) {
-            if (WaitForSingleObject(writeOverlapped.hEvent, kWriteWaitMs) == WAIT_TIMEOUT) {
-                PurgeComm(handle, PURGE_TXCLEAR);
-            } else {
-                DWORD count = 0;
-                GetOverlappedResult(handle, &writeOverlapped, &count, FALSE);
-                count = std::min<DWORD>(count, chunk);
-                writeOverlapped.Offset += count;
-                sent += count;
+            const DWORD wait = std::min<DWORD>(kWriteWaitMs, kWriteDeadlineMs - elapsed);
+            if (WaitForSingleObject(writeOverlapped.hEvent, wait) == WAIT_TIMEOUT) {
+                // The peer takes nothing: drop the chunk and what is queued of it, and fail.
+                // Going on would report bytes as sent that were thrown away.
+                PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
+                break;
             }
+            DWORD count = 0;
+            failed = !GetOverlappedResult(handle, &writeOverlapped, &count, FALSE);
+            count = std::min<DWORD>(count, chunk);
+            writeOverlapped.Offset += count;
+            sent += count;
+        } else {
+            failed = true;
         }
         if (sent >= len) {
             result = 1;
             break;
         }
-        stalled = sent == before ? stalled + 1 : 0;
-        if (stalled >= kMaxWriteAttempts) {
-            result = 0;
+        if (failed && ++failures >= kMaxWriteAttempts)
             break;
-        }
     }
     LeaveCriticalSection(&writeLock);
     return result;

@@ -5,9 +5,15 @@
 // GetLastError() on the same thread tells why (for example ERROR_ACCESS_DENIED).
 //
 // Decisions of this implementation:
-// - Write gives up and returns 0 when kMaxWriteAttempts attempts in a row move no byte (a
-//   1000 ms time-out or an error each), so a port that never accepts data cannot hold the
-//   caller for more than about 3 seconds.
+// - Write never reports bytes as sent that it discarded. A chunk that is still pending after
+//   its 1000 ms wait is purged (PURGE_TXABORT | PURGE_TXCLEAR) and the write fails at once
+//   with 0: retrying after the purge would go on as if the purged bytes had left. A write that
+//   fails outright (an error, not a time-out) is tried again, at most kMaxWriteAttempts times.
+// - The whole write has a deadline of kWriteDeadlineMs, however many chunks it has and however
+//   slowly the peer drains them, so the caller (the GUI thread) is never held longer than that;
+//   a write still unfinished then returns 0 (the chunks the driver took before still go out).
+//   The window's writes (at most 1023 bytes) fit the driver's queue and finish at once on a
+//   working line.
 // - When a configuration step of Open fails, the port handle is closed again, so IsOpen
 //   reports the truth (0) and no half-configured port is left behind.
 // - The reader does not poll in a loop: when the driver's input queue is empty it waits,
@@ -43,6 +49,7 @@ public:
     static constexpr DWORD kStopWaitMs = 200;
     static constexpr DWORD kStartWaitMs = 1000;
     static constexpr unsigned kMaxWriteAttempts = 3;
+    static constexpr DWORD kWriteDeadlineMs = 3000;  // a whole Write
     static constexpr DWORD kLineCommMask = EV_RXCHAR | EV_CTS | EV_RLSD | EV_BREAK;  // 0x69
     static constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 

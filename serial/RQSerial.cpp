@@ -102,9 +102,15 @@ void RQSerial::ClearReceived()
     rxCount = 0;
 }
 
-uint32_t RQSerial::TakeReceived(uint8_t* dst, uint32_t capacity)
+void RQSerial::SetTakeObserver(std::function<void()> observer) { takeObserver = std::move(observer); }
+
+uint32_t RQSerial::TakeReceived(uint8_t* dst, uint32_t capacity, const std::function<void()>& whileLocked)
 {
+    if (takeObserver)
+        takeObserver();
     std::lock_guard<std::mutex> g(rxLock);
+    if (whileLocked)
+        whileLocked();
     uint32_t n = 0;
     if (dst) {
         n = std::min<uint32_t>(uint32_t(std::max<int32_t>(rxCount, 0)), capacity);

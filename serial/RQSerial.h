@@ -24,15 +24,16 @@
 #include "serial/ModuleParams.h"
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 class IRQSerialHost {
 public:
     // GUI thread, before each command is written: the window keeps the frame (lastFrame).
     virtual void StoreLastFrame(const uint8_t* data, uint32_t len) = 0;
-    // Reader thread, for every terminal byte: the window sets its idle counter to 0 (one 32-bit
-    // store) and has its RX box cleared on the GUI thread. Must return at once and must not
-    // call back into RQSerial.
+    // Reader thread, for every terminal byte, under the receive lock: the window sets its idle
+    // counter to 0 (one 32-bit store) and has its RX box cleared on the GUI thread. Must return
+    // at once and must not call back into RQSerial.
     virtual void TerminalByteArrived() = 0;
 
 protected:
@@ -57,8 +58,14 @@ public:
     uint32_t CopyReceived(uint8_t* dst, uint32_t capacity);
     // Sets rxCount to 0; the buffer keeps its content.
     void ClearReceived();
-    // CopyReceived and ClearReceived as one step.
-    uint32_t TakeReceived(uint8_t* dst, uint32_t capacity);
+    // CopyReceived and ClearReceived as one step. whileLocked, when given, runs inside that step,
+    // under the lock the parser holds while it calls IRQSerialHost::TerminalByteArrived: the
+    // window withdraws there the requests that the bytes taken have made (see FormMain).
+    uint32_t TakeReceived(uint8_t* dst, uint32_t capacity, const std::function<void()>& whileLocked = nullptr);
+
+    // Test hook: called at the start of TakeReceived, before the lock is taken (a test delivers
+    // a byte at that moment). Pass an empty function to remove it.
+    void SetTakeObserver(std::function<void()> observer);
 
     ModuleParams Params() const;
     void SetParams(const ModuleParams& p);
@@ -78,4 +85,5 @@ private:
     int32_t rxCount;
     IRQSerialHost* host;
     mutable std::mutex rxLock;  // guards params, rxBuffer, rxCount, notifyWindow/Message, host
+    std::function<void()> takeObserver;  // GUI thread only
 };

@@ -3,6 +3,7 @@
 #include "app/NumberEdit.h"
 #include "platform/ComPorts.h"
 #include "platform/PseudoTerminal.h"
+#include "platform/WinBase.h"
 #include "testsupport/TestSupport.h"
 
 #include <QLineEdit>
@@ -140,8 +141,9 @@ TEST_F(MainWindow, OpenAndCloseSwitchTheControls)
         EXPECT_EQ(form->kivButton1->Enabled(), s.open);
         EXPECT_EQ(form->kivCheckBox1->Enabled(), s.open);
         EXPECT_TRUE(form->kivEdit1->Enabled() && form->kivEdit2->Enabled());
-        if (!s.open)
+        if (!s.open) {
             EXPECT_EQ(Panel(1), QStringLiteral(" "));
+        }
     }
 }
 
@@ -310,6 +312,39 @@ TEST_F(MainWindow, ReceivedTerminalDataShowsAtTheNextTick)
     EXPECT_EQ(Panel(1), QStringLiteral("......"));
     Tick();
     EXPECT_EQ(Panel(1), QStringLiteral("Error:TimeOut!"));
+}
+
+// A byte that arrives while the timer takes the received data (after it has decided to show
+// them, before it has taken them) is shown, and stays shown: neither its own clear request nor
+// the next tick erases it.
+TEST_F(MainWindow, AByteArrivingWhileTheTimerTakesTheDataStaysShown)
+{
+    OpenPort("COM3");
+    ASSERT_TRUE(pty3->Write("Hi", 2));
+    ASSERT_TRUE(WaitFor([&] { return form->IdleTicks() == 0 && form->kivEdit1->Text().isEmpty(); }));
+    testsupport::Pump(std::chrono::milliseconds(20));  // the clear request of "Hi" is handled
+
+    RQSerial* serial = form->Serial();
+    bool delivered = false;
+    serial->SetTakeObserver([&] {
+        if (delivered)
+            return;
+        delivered = true;
+        // The reader thread delivers "X" now; wait until the parser holds it.
+        ASSERT_TRUE(pty3->Write("X", 1));
+        const DWORD start = GetTickCount();
+        while (serial->ReceivedCount() < 3 && GetTickCount() - start < 3000)
+            Sleep(1);
+    });
+    Tick();
+    serial->SetTakeObserver({});
+    ASSERT_TRUE(delivered);
+    EXPECT_EQ(form->kivEdit1->Text(), QStringLiteral("HiX"));
+    testsupport::Pump(std::chrono::milliseconds(50));  // any clear request posted meanwhile
+    EXPECT_EQ(form->kivEdit1->Text(), QStringLiteral("HiX")) << "erased by its own clear request";
+    Tick();
+    EXPECT_EQ(form->kivEdit1->Text(), QStringLiteral("HiX")) << "replaced by an empty batch";
+    EXPECT_EQ(form->IdleTicks(), -1);
 }
 
 TEST(MainWindowHex, BytesToHexAndHexToBytes)

@@ -241,6 +241,48 @@ TEST_F(Serial, WritesWaitForRoomWhenTheOtherSideIsSlow)
     EXPECT_TRUE(received == data);
 }
 
+// A write never reports bytes as sent that it threw away, and it never holds the caller longer
+// than its deadline: neither against a peer that reads nothing (a chunk times out) nor against
+// one that reads so slowly that every chunk gets room just in time.
+TEST_F(Serial, AStalledWriteFailsWithinItsDeadline)
+{
+    struct Case {
+        const char* what;
+        int readEveryMs;  // 0: the peer never reads
+        size_t readBytes;
+    };
+    const Case cases[] = {
+        {"peer reads nothing", 0, 0},
+        {"peer reads a little, often enough for every chunk", 300, 4096},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TPseudoTerminal& pty = AddPort(1);
+        TCollector s;
+        ASSERT_EQ(s.Open(1, 115200, 0), 1);
+        std::vector<uint8_t> data(512 * 1024, 0x5A);
+        std::atomic<bool> stop{false};
+        std::thread peer([&] {
+            std::vector<uint8_t> buf(c.readBytes);
+            while (!stop && c.readEveryMs > 0) {
+                Sleep(DWORD(c.readEveryMs));
+                pty.Read(buf.data(), buf.size(), 0);
+            }
+        });
+        const DWORD start = GetTickCount();
+        const int result = s.Write(data.data(), uint32_t(data.size()));
+        const DWORD took = GetTickCount() - start;
+        stop = true;
+        peer.join();
+        EXPECT_EQ(result, 0) << "most of the data never reached the peer";
+        EXPECT_LE(took, CXSerial::kWriteDeadlineMs + 1000) << "ms the caller was held";
+        // The port is still usable for the next write once the peer reads again.
+        pty.Drain();
+        EXPECT_EQ(s.Write("ok", 2), 1);
+        s.Close();
+    }
+}
+
 TEST_F(Serial, EveryReceivedByteArrivesInOrder)
 {
     TPseudoTerminal& pty = AddPort(1);
@@ -329,6 +371,8 @@ TEST_F(Serial, ProbePortListsOnlyOpenablePorts)
     AddPort(2);
     AddPort(7);
     ASSERT_TRUE(LinkComPort(5, Dir() + "/gone"));
+    ASSERT_TRUE(LinkComPort(9, "/dev/ptmx"));  // the multiplexer would open as a fresh terminal
+    EXPECT_EQ(ProbePort(9), 0);
     std::vector<uint32_t> found;
     for (uint32_t n = 1; n <= 12; ++n)
         if (ProbePort(n) && ResolveComPort(n).rfind("/dev/pts/", 0) == 0)

@@ -7,15 +7,19 @@
 #include "serial/RQSerial.h"
 #include "tests/testsupport/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QObject>
 #include <QProcess>
 #include <QStringList>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -32,6 +36,19 @@ std::vector<uint8_t> Joined(const std::vector<TSimSend>& sends)
     for (const TSimSend& s : sends)
         out.insert(out.end(), s.Bytes.begin(), s.Bytes.end());
     return out;
+}
+
+// How many bytes a pseudo-terminal takes in one direction before a writer has to wait.
+size_t PtyCapacity()
+{
+    TPseudoTerminal pty;
+    EXPECT_TRUE(pty.Open());
+    const std::vector<uint8_t> block(1024, 0x55);
+    size_t total = 0;
+    ssize_t n;
+    while ((n = write(pty.MasterFd(), block.data(), block.size())) > 0)
+        total += size_t(n);
+    return total;
 }
 
 const char kRead[] = "AF F2 00 00 00 00 00 00 00 00 00 00 A1 0A";
@@ -291,6 +308,133 @@ TEST_F(SimulatorProcess, FaultsAsTheConfiguratorSeesThem)
     }
 }
 
+// After kill -9 the simulator's COM link must lead nowhere, even once the system has handed its
+// pseudo-terminal number to another program: the configurator would otherwise open that
+// program's terminal, change its line settings and flush its input.
+TEST_F(SimulatorProcess, AKilledSimulatorLeavesNoReachablePort)
+{
+    ASSERT_TRUE(Start(4)) << FProcess.readAllStandardError().toStdString();
+    const QString ready = Stdout();
+    const qsizetype at = ready.indexOf("slave=");
+    ASSERT_GE(at, 0);
+    const std::string slave = ready.mid(at + 6).section('\n', 0, 0).trimmed().toStdString();
+    EXPECT_EQ(ProbePort(4), 1);
+
+    kill(pid_t(FProcess.processId()), SIGKILL);
+    ASSERT_TRUE(FProcess.waitForFinished(5000));
+    EXPECT_EQ(ProbePort(4), 0);
+
+    // Take pseudo-terminals until one gets the dead simulator's number (the lowest free one is
+    // handed out, so this normally happens at once).
+    std::vector<std::unique_ptr<TPseudoTerminal>> others;
+    bool reused = false;
+    for (int i = 0; i < 64 && !reused; ++i) {
+        others.push_back(std::make_unique<TPseudoTerminal>());
+        ASSERT_TRUE(others.back()->Open());
+        reused = others.back()->SlavePath() == slave;
+    }
+    EXPECT_EQ(ProbePort(4), 0) << (reused ? "the new terminal was reached" : "");
+    HANDLE h = CreateFileA("COM4", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
+                           nullptr);
+    EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
+
+    // The stale link does not keep the number: a new simulator takes it.
+    FOut.clear();
+    ASSERT_TRUE(Start(4)) << FProcess.readAllStandardError().toStdString();
+    EXPECT_EQ(ComPortPublisher(4), pid_t(FProcess.processId()));
+    EXPECT_EQ(ProbePort(4), 1);
+}
+
+// A second simulator on a number a running one has published refuses, with a clear message,
+// and leaves the first one's link alone. (255, the highest number the configurator lists, is
+// a number the simulator accepts.)
+TEST_F(SimulatorProcess, ASecondSimulatorDoesNotTakeALivePort)
+{
+    ASSERT_TRUE(Start(255)) << FProcess.readAllStandardError().toStdString();
+    const std::string link = ComPortLinkPath(255);
+    char before[512] = {};
+    ASSERT_GT(readlink(link.c_str(), before, sizeof before - 1), 0);
+
+    QProcess second;
+    second.start(testsupport::BinDir() + "/rq27m-sim", {"--port", "255"});
+    const bool ended = second.waitForFinished(5000);
+    if (!ended)
+        second.kill();
+    ASSERT_TRUE(ended) << "the second simulator took the port";
+    EXPECT_EQ(second.exitCode(), 1);
+    const QString error = QString::fromUtf8(second.readAllStandardError());
+    EXPECT_TRUE(error.contains("COM255")) << error.toStdString();
+    EXPECT_TRUE(error.contains(QString::number(FProcess.processId()))) << error.toStdString();
+
+    char after[512] = {};
+    ASSERT_GT(readlink(link.c_str(), after, sizeof after - 1), 0);
+    EXPECT_STREQ(after, before);
+    EXPECT_EQ(ProbePort(255), 1);
+}
+
+// SIGTERM ends the simulator promptly (and removes its link) while its answers pile up for a
+// peer that sends commands but never reads.
+TEST_F(SimulatorProcess, SigtermIsHonouredWhileThePeerDoesNotRead)
+{
+    ASSERT_TRUE(Start(9)) << FProcess.readAllStandardError().toStdString();
+    const int peer = open(ResolveComPort(9).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(peer, 0);
+    std::vector<uint8_t> commands;
+    const std::vector<uint8_t> read = Hex(kRead);
+    for (int i = 0; i < 300; ++i)
+        commands.insert(commands.end(), read.begin(), read.end());
+    size_t written = 0;
+    const DWORD start = GetTickCount();
+    while (written < 512 * 1024 && GetTickCount() - start < 1500) {
+        const ssize_t n = write(peer, commands.data(), commands.size());
+        if (n > 0)
+            written += size_t(n);
+        else
+            Sleep(5);
+    }
+    ASSERT_GT(written, PtyCapacity() + 4096) << "more answers than the terminal can hold";
+
+    kill(pid_t(FProcess.processId()), SIGTERM);
+    const bool ended = FProcess.waitForFinished(2500);
+    if (!ended)
+        kill(pid_t(FProcess.processId()), SIGKILL);
+    close(peer);
+    ASSERT_TRUE(ended) << "SIGTERM was ignored";
+    EXPECT_EQ(FProcess.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(FProcess.exitCode(), 0);
+    struct stat st{};
+    EXPECT_NE(lstat(ComPortLinkPath(9).c_str(), &st), 0);
+}
+
+// The state file is written through a new temporary file of its own: a link planted where a
+// temporary name could be guessed is never written through, and the state file ends up a
+// regular file.
+TEST_F(SimulatorProcess, StateFileIsNeverWrittenThroughALink)
+{
+    const std::string victim = Dir() + "/victim.txt";
+    FILE* f = std::fopen(victim.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("precious\n", f);
+    std::fclose(f);
+    const std::string state = Dir() + "/state.txt";
+    ASSERT_EQ(symlink(victim.c_str(), (state + ".tmp").c_str()), 0);
+
+    ASSERT_TRUE(Start(10)) << FProcess.readAllStandardError().toStdString();
+    ASSERT_TRUE(testsupport::WaitFor([&] { return State().contains("frequency_bytes=21 E6 66"); }));
+    QFile v(QString::fromStdString(victim));
+    ASSERT_TRUE(v.open(QIODevice::ReadOnly));
+    EXPECT_EQ(v.readAll(), QByteArray("precious\n"));
+    struct stat st{};
+    ASSERT_EQ(lstat(state.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+
+    Stop();  // no temporary file is left behind
+    const QStringList left = QDir(QString::fromStdString(Dir())).entryList({"state.txt.*"}, QDir::Files | QDir::System);
+    EXPECT_EQ(left, QStringList{"state.txt.tmp"});
+}
+
 TEST(SimulatorProgram, HelpAndBadOptions)
 {
     QProcess p;
@@ -300,7 +444,8 @@ TEST(SimulatorProgram, HelpAndBadOptions)
     EXPECT_TRUE(p.readAllStandardOutput().contains("--state-file"));
     for (const QStringList& args : {QStringList{"--port", "0"}, QStringList{"--port", "x"},
                                     QStringList{"--frequency", "abc"}, QStringList{"--product-id", "1,2,3"},
-                                    QStringList{"--inner-0a=13"}, QStringList{"--bogus"}}) {
+                                    QStringList{"--inner-0a=13"}, QStringList{"--bogus"},
+                                    QStringList{"--port", "256"}}) {
         p.start(testsupport::BinDir() + "/rq27m-sim", args);
         ASSERT_TRUE(p.waitForFinished(5000));
         EXPECT_EQ(p.exitCode(), 2) << args.join(' ').toStdString();

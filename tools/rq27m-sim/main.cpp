@@ -32,7 +32,7 @@ const char kUsage[] =
     "Simulates an RQ_27M radio module on a pseudo-terminal linked as COM port N.\n"
     "\n"
     "Port:\n"
-    "  --port N              link the pseudo-terminal as comN (default 1)\n"
+    "  --port N              publish the pseudo-terminal as comN, N = 1..255 (default 1)\n"
     "  --ports-dir DIR       port directory (default: $RQ27M_PORTS, else\n"
     "                        $XDG_CONFIG_HOME/rq27m/ports, else ~/.config/rq27m/ports)\n"
     "Initial parameters (default 433.92 MHz, ID 1 2 3 4, data rate 3, baud 4, parity 0):\n"
@@ -62,7 +62,9 @@ const char kUsage[] =
     "Standard output carries machine-readable lines: \"READY port=COMn link=PATH slave=PATH\"\n"
     "once the port is linked, and \"PARAMS freq=... freqbytes=... id=... rate=... baud=... parity=...\"\n"
     "at start and after every write command. SIGINT or SIGTERM ends the simulator and removes\n"
-    "the link. A write command is answered with a response holding the stored parameters.\n";
+    "the link. A write command is answered with a response holding the stored parameters.\n"
+    "comN points at the simulator's own descriptor of the pseudo-terminal (/proc/PID/fd/FD), so\n"
+    "it leads nowhere once the simulator has gone; a number a running simulator holds is refused.\n";
 
 int gSignalPipe[2] = {-1, -1};
 
@@ -93,19 +95,51 @@ bool ParseInt(const char* text, long lo, long hi, long& out)
     return true;
 }
 
+// Rewrites the state file in one step: the text goes to a new file of its own in the same
+// directory, created exclusively and never through a link, which then replaces the state file
+// (rename replaces a link there, it does not follow it). False with errno set on failure.
 bool WriteStateFile(const std::string& path, const TModuleSimulator& sim)
 {
     const uint8_t* p = sim.Params();
-    const std::string tmp = path + ".tmp";
-    FILE* f = std::fopen(tmp.c_str(), "w");
-    if (!f)
+    char text[512];
+    const int len = std::snprintf(
+        text, sizeof text,
+        "frequency=%.17g\nfrequency_bytes=%02X %02X %02X\nproduct_id=%u %u %u %u\n"
+        "data_rate=%u\nbaud=%u\nparity=%u\nreads=%u\nwrites=%u\nignored=%u\n",
+        DecodeFrequency(p[4], p[5], p[6]), p[4], p[5], p[6], p[0], p[1], p[2], p[3], p[7], p[8], p[9], sim.Reads(),
+        sim.Writes(), sim.Ignored());
+    if (len < 0 || size_t(len) >= sizeof text) {
+        errno = EOVERFLOW;
         return false;
-    std::fprintf(f, "frequency=%.17g\nfrequency_bytes=%02X %02X %02X\nproduct_id=%u %u %u %u\n",
-                 DecodeFrequency(p[4], p[5], p[6]), p[4], p[5], p[6], p[0], p[1], p[2], p[3]);
-    std::fprintf(f, "data_rate=%u\nbaud=%u\nparity=%u\nreads=%u\nwrites=%u\nignored=%u\n", p[7], p[8], p[9],
-                 sim.Reads(), sim.Writes(), sim.Ignored());
-    const bool ok = std::fclose(f) == 0;
-    return ok && std::rename(tmp.c_str(), path.c_str()) == 0;
+    }
+    static unsigned serial = 0;
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tmp = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
+        fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    for (int done = 0; ok && done < len;) {
+        const ssize_t n = write(fd, text + done, size_t(len - done));
+        if (n > 0)
+            done += int(n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            ok = false;
+    }
+    ok = close(fd) == 0 && ok;
+    if (ok && std::rename(tmp.c_str(), path.c_str()) == 0)
+        return true;
+    const int e = errno;
+    unlink(tmp.c_str());
+    errno = e;
+    return false;
 }
 
 // Prints the port mapping: the links in the port directory and the default devices that exist.
@@ -120,7 +154,7 @@ int ListPorts()
     if (DIR* d = dir.empty() ? nullptr : opendir(dir.c_str())) {
         while (dirent* e = readdir(d)) {
             long v = 0;
-            if (std::strncmp(e->d_name, "com", 3) == 0 && ParseInt(e->d_name + 3, 97, 999999, v))
+            if (std::strncmp(e->d_name, "com", 3) == 0 && ParseInt(e->d_name + 3, 97, kMaxListedComPort, v))
                 ports.push_back(unsigned(v));
         }
         closedir(d);
@@ -163,14 +197,95 @@ struct TScheduled {
     std::vector<uint8_t> Bytes;
 };
 
-void Schedule(std::deque<TScheduled>& queue, const std::vector<TSimSend>& sends, int64_t now)
-{
-    int64_t t = now;
-    for (const TSimSend& s : sends) {
-        t += s.DelayMs;
-        const int64_t due = queue.empty() ? t : std::max(t, queue.back().Due);
-        queue.push_back({due, s.Bytes});
+// What the simulator has to send, written without blocking from the main loop, so that the loop
+// keeps reading and keeps watching for signals while the port's user does not read.
+class TOutput {
+public:
+    static constexpr int kStallMs = 1000;             // a piece the port takes nothing of this long is dropped
+    static constexpr size_t kMaxQueued = 1u << 20;    // bytes waiting; beyond that new pieces are dropped
+
+    void Schedule(const std::vector<TSimSend>& sends, int64_t now)
+    {
+        int64_t t = now;
+        for (const TSimSend& s : sends) {
+            t += s.DelayMs;
+            if (FQueued + s.Bytes.size() > kMaxQueued) {
+                if (!FOverflowing)
+                    std::fprintf(stderr, "rq27m-sim: the port is not reading; answers are dropped until it does\n");
+                FOverflowing = true;
+                continue;
+            }
+            const int64_t due = FQueue.empty() ? t : std::max(t, FQueue.back().Due);
+            FQueue.push_back({due, s.Bytes});
+            FQueued += s.Bytes.size();
+        }
     }
+
+    // True when the front piece is due and waits for room in the port.
+    bool WantsToWrite(int64_t now) const { return !FQueue.empty() && FQueue.front().Due <= now; }
+
+    // How long the main loop may sleep (-1: until something else happens).
+    int64_t NextWake(int64_t now) const
+    {
+        if (FQueue.empty())
+            return -1;
+        if (!WantsToWrite(now))
+            return FQueue.front().Due;
+        return FSince < 0 ? now : FSince + kStallMs;
+    }
+
+    // Sends what is due and fits; drops a piece the port has taken nothing of for kStallMs.
+    void Flush(int fd, int64_t now, bool trace)
+    {
+        while (WantsToWrite(now)) {
+            TScheduled& front = FQueue.front();
+            if (FSince < 0) {
+                FSince = now;
+                if (trace)
+                    std::fprintf(stderr, "TX %s\n", HexBytes(front.Bytes.data(), front.Bytes.size()).c_str());
+            }
+            const ssize_t n = write(fd, front.Bytes.data() + FOffset, front.Bytes.size() - FOffset);
+            if (n > 0) {
+                FOffset += size_t(n);
+                FSince = now;
+                if (FOffset == front.Bytes.size())
+                    Pop();
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno == EAGAIN && now - FSince < kStallMs)
+                return;  // wait for room (the main loop polls for it)
+            std::fprintf(stderr, "rq27m-sim: %zu bytes not sent (%s)\n", front.Bytes.size() - FOffset,
+                         n < 0 && errno != EAGAIN ? std::strerror(errno) : "the port is not reading");
+            Pop();
+        }
+    }
+
+private:
+    void Pop()
+    {
+        FQueued -= FQueue.front().Bytes.size();
+        FQueue.pop_front();
+        FOffset = 0;
+        FSince = -1;
+        if (FQueue.empty())
+            FOverflowing = false;
+    }
+
+    std::deque<TScheduled> FQueue;
+    size_t FOffset = 0;   // bytes of the front piece already sent
+    int64_t FSince = -1;  // when the front piece last made progress (or came to the front)
+    size_t FQueued = 0;
+    bool FOverflowing = false;
+};
+
+// The descriptor to publish: a duplicate of fd at a high number, which an unrelated process that
+// later gets this process id is unlikely to have open (ComPorts.h); fd itself when that fails.
+int PublishedDescriptor(int fd)
+{
+    const int high = fcntl(fd, F_DUPFD_CLOEXEC, 200);
+    return high >= 0 ? high : fd;
 }
 
 }  // namespace
@@ -225,8 +340,8 @@ int main(int argc, char** argv)
         long v = 0;
         switch (c) {
         case optPort:
-            if (!ParseInt(optarg, 1, 999999, v))
-                return bad("port number", optarg);
+            if (!ParseInt(optarg, 1, long(kMaxListedComPort), v))
+                return bad("port number (1..255, the numbers the configurator lists)", optarg);
             port = v;
             break;
         case optPortsDir:
@@ -347,14 +462,16 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::string link = ComPortLinkPath(unsigned(port));
-    if (!LinkComPort(unsigned(port), pty.SlavePath(), &error)) {
-        std::fprintf(stderr, "rq27m-sim: cannot link COM%ld: %s\n", port, error.c_str());
+    const int published = PublishedDescriptor(pty.HeldSlaveFd());
+    const std::string target = ProcessDescriptorPath(published);
+    if (!PublishComPort(unsigned(port), published, &error)) {
+        std::fprintf(stderr, "rq27m-sim: cannot publish COM%ld: %s\n", port, error.c_str());
         return 1;
     }
 
     if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         std::perror("rq27m-sim: pipe");
-        UnlinkComPort(unsigned(port), pty.SlavePath());
+        UnlinkComPort(unsigned(port), target);
         return 1;
     }
     struct sigaction sa{};
@@ -371,20 +488,19 @@ int main(int argc, char** argv)
     std::printf("PARAMS %s\n", sim.DescribeParams().c_str());
     std::fflush(stdout);
 
-    std::deque<TScheduled> queue;
+    TOutput output;
     std::vector<std::string> log;
     int exitCode = 0;
     for (;;) {
         int64_t now = NowMs();
-        int64_t wake = -1;
-        if (!queue.empty())
-            wake = queue.front().Due;
+        int64_t wake = output.NextWake(now);
         const int64_t deadline = sim.NextDeadline();
         if (deadline >= 0 && (wake < 0 || deadline < wake))
             wake = deadline;
-        const int timeout = wake < 0 ? -1 : int(std::max<int64_t>(0, wake - now));
+        const int timeout = wake < 0 ? -1 : int(std::clamp<int64_t>(wake - now, 0, 60000));
 
-        pollfd fds[2] = {{pty.MasterFd(), POLLIN, 0}, {gSignalPipe[0], POLLIN, 0}};
+        const short masterEvents = short(POLLIN | (output.WantsToWrite(now) ? POLLOUT : 0));
+        pollfd fds[2] = {{pty.MasterFd(), masterEvents, 0}, {gSignalPipe[0], POLLIN, 0}};
         if (poll(fds, 2, timeout) < 0 && errno != EINTR) {
             std::perror("rq27m-sim: poll");
             exitCode = 1;
@@ -400,7 +516,7 @@ int main(int argc, char** argv)
             if (n > 0) {
                 if (trace)
                     std::fprintf(stderr, "RX %s\n", HexBytes(buf, size_t(n)).c_str());
-                Schedule(queue, sim.Feed(buf, size_t(n), now, &log), now);
+                output.Schedule(sim.Feed(buf, size_t(n), now, &log), now);
             } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
                 std::fprintf(stderr, "rq27m-sim: the pseudo-terminal failed: %s\n",
                              n == 0 ? "end of file" : std::strerror(errno));
@@ -408,18 +524,11 @@ int main(int argc, char** argv)
                 break;
             }
         }
-        Schedule(queue, sim.Tick(now, &log), now);
+        output.Schedule(sim.Tick(now, &log), now);
         if (verbose)
             for (const std::string& line : log)
                 std::fprintf(stderr, "%s\n", line.c_str());
-        while (!queue.empty() && queue.front().Due <= now) {
-            const TScheduled s = std::move(queue.front());
-            queue.pop_front();
-            if (trace)
-                std::fprintf(stderr, "TX %s\n", HexBytes(s.Bytes.data(), s.Bytes.size()).c_str());
-            if (!pty.Write(s.Bytes.data(), s.Bytes.size(), 1000))
-                std::fprintf(stderr, "rq27m-sim: %zu bytes not sent (the port is not reading)\n", s.Bytes.size());
-        }
+        output.Flush(pty.MasterFd(), now, trace);
         if (sim.TakeParamsChanged()) {
             std::printf("PARAMS %s\n", sim.DescribeParams().c_str());
             std::fflush(stdout);
@@ -429,7 +538,9 @@ int main(int argc, char** argv)
             WriteStateFile(stateFile, sim);  // counters changed
         }
     }
-    UnlinkComPort(unsigned(port), pty.SlavePath());
+    UnlinkComPort(unsigned(port), target);
+    if (published != pty.HeldSlaveFd())
+        close(published);
     if (verbose)
         std::fprintf(stderr, "rq27m-sim: COM%ld unlinked, exiting\n", port);
     return exitCode;
