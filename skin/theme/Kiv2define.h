@@ -1,8 +1,10 @@
 // Skin-file elements: the four element enumerations and their key names.
 // A value's name is also its key in a skin data file ("SKIN2_BUTTON", ...).
+// The enumerations have a fixed underlying type, so an element number read from outside (a
+// property, a caller's cast) that names no element is still a value the lookups can refuse.
 #pragma once
 
-enum Tsk2SkinColorElement {
+enum Tsk2SkinColorElement : int {
     SKIN2_TRANSCOLOR,
     SKIN2_TITLEFONTCOLOR,
     SKIN2_FORMCOLOR,
@@ -37,7 +39,7 @@ enum Tsk2SkinColorElement {
     SKIN2_SIDECHANNELBORDERCOLOR,
 };
 
-enum Tsk2SkinBitmapElement {
+enum Tsk2SkinBitmapElement : int {
     SKIN2_TITLEBAR1,
     SKIN2_TITLEBAR2,
     SKIN2_TITLEBAR3,
@@ -74,7 +76,7 @@ enum Tsk2SkinBitmapElement {
     SKIN2_SCROLLBUTTON,
 };
 
-enum Tsk2IntElement {
+enum Tsk2IntElement : int {
     SKIN2_TITLEBARICONPOSX,
     SKIN2_TITLEBARICONPOSY,
     SKIN2_TITLEBARCAPTIONTOP,
@@ -86,7 +88,7 @@ enum Tsk2IntElement {
     SKIN2_BOTTOMREGIONMAXY,
 };
 
-enum Tsk2BoolElement {
+enum Tsk2BoolElement : int {
     SKIN2_TITLEFIVESECT,
     SKIN2_BOTTOMBORDERTHREESECT,
     SKIN2_TITLEBARNEEDREGION,

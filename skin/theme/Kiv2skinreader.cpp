@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QSet>
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -27,24 +26,6 @@ struct TFdCloser {
 };
 
 [[noreturn]] void Fail(TSk2Status s) { throw ESkinFileError(s); }
-
-// Pixels the decoded bitmaps of one skin may hold in all; each bitmap counts at least 64 x 64, so
-// the number of bitmaps is bounded too.
-constexpr int64_t kMaxSkinPixels = int64_t(1) << 26;
-constexpr int64_t kMinBitmapCharge = 64 * 64;
-
-// Width x height as a Windows bitmap file's header gives them, or -1 when there is no header to
-// read (decoding then rejects the value).
-int64_t BmpPixels(const std::vector<uint8_t>& b)
-{
-    if (b.size() < 26 || b[0] != 'B' || b[1] != 'M')
-        return -1;
-    if (Sk2Le32(&b[14]) == 12)  // BITMAPCOREHEADER: 16-bit sizes
-        return int64_t(Sk2Le16(&b[18])) * Sk2Le16(&b[20]);
-    const int64_t w = int32_t(Sk2Le32(&b[18]));
-    const int64_t h = int32_t(Sk2Le32(&b[22]));
-    return (w < 0 ? -w : w) * (h < 0 ? -h : h);
-}
 
 // Notes a name in a list's set of case-folded names; false when it is there already (the first
 // record of a name wins). Sets keep loading linear in the number of records.
@@ -70,13 +51,22 @@ Tsk2SkinFileReader::Tsk2SkinFileReader(const String& FileName, const String& Pas
       FBoolList(std::make_unique<TStringList>()),
       FStringList(std::make_unique<TStringList>())
 {
-    LoadSkin(FileName, Password);
+    LoadSkin(FileName, Password.toStdString());
+}
+
+Tsk2SkinFileReader::Tsk2SkinFileReader(TSk2RandomSource& Skin, const TSk2PasswordBytes& Password)
+    : FBitmapList(std::make_unique<TStringList>(true)),
+      FIntegerList(std::make_unique<TStringList>()),
+      FBoolList(std::make_unique<TStringList>()),
+      FStringList(std::make_unique<TStringList>())
+{
+    LoadSkin(Skin, Password.Bytes);
 }
 
 // The bitmap list owns its bitmaps: they go with it, then the other lists.
 Tsk2SkinFileReader::~Tsk2SkinFileReader() = default;
 
-void Tsk2SkinFileReader::LoadSkin(const String& FileName, const String& Password)
+void Tsk2SkinFileReader::LoadSkin(const String& FileName, const std::string& Password)
 {
     FLoaded = false;
 
@@ -94,6 +84,12 @@ void Tsk2SkinFileReader::LoadSkin(const String& FileName, const String& Password
     TSk2FdSource skin(fd);
     if (!skin.Valid())
         Fail(TSk2Status::ReadError);
+    LoadSkin(skin, Password);
+}
+
+void Tsk2SkinFileReader::LoadSkin(TSk2RandomSource& skin, const std::string& Password)
+{
+    FLoaded = false;
 
     // The skin data goes to a temporary file named by a fresh GUID; it is removed on every path.
     TSk2TempFile temp;
@@ -101,7 +97,7 @@ void Tsk2SkinFileReader::LoadSkin(const String& FileName, const String& Password
         Fail(TSk2Status::WriteError);
     {
         TSk2FdSink sink(temp.Fd());
-        const TSk2Status st = Sk2ExtractSkinData(skin, Password.toStdString(), sink);
+        const TSk2Status st = Sk2ExtractSkinData(skin, Password, sink);
         if (Sk2IsPasswordProblem(st))
             return;  // quietly not loaded
         if (st != TSk2Status::Ok)
@@ -113,7 +109,7 @@ void Tsk2SkinFileReader::LoadSkin(const String& FileName, const String& Password
         Fail(TSk2Status::ReadError);
     std::vector<uint8_t> bytes;
     QSet<QString> bitmapNames, integerNames, flagNames, stringNames;
-    int64_t pixels = 0;
+    TSk2PixelBudget pixels;
     try {
         const TSk2Status st = Sk2WalkRecords(data, [&](const TSk2Record& r) {
             const String name = QString::fromUtf8(r.Name.data(), qsizetype(r.Name.size()));
@@ -124,8 +120,7 @@ void Tsk2SkinFileReader::LoadSkin(const String& FileName, const String& Password
                     return TSk2Status::Ok;
                 if (!Sk2ReadValue(data, r, bytes))
                     return TSk2Status::ReadError;
-                pixels += std::max(BmpPixels(bytes), kMinBitmapCharge);
-                if (pixels > kMaxSkinPixels)
+                if (!pixels.Charge(bytes.data(), bytes.size()))
                     return TSk2Status::ValuesTooLarge;
                 auto bmp = std::make_unique<TBitmap>();
                 bmp->LoadFromMemory(bytes.data(), bytes.size());

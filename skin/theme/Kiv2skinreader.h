@@ -7,6 +7,7 @@
 #include "skin/theme/Kiv2skinreaderCore.h"
 
 #include <memory>
+#include <string>
 
 class TBitmap;
 class TStringList;
@@ -26,13 +27,26 @@ private:
     TSk2Status FReason;
 };
 
+// A password as the bytes the traditional encryption keys take.
+// Decisions: a password is bytes, as the encryption defines it. A String password stands for its
+// UTF-8 bytes; a tool that gets a password from its command line hands over the bytes as they
+// came, so that a password that is not valid UTF-8 opens what it was packed with (no lossy
+// conversion through String on the way).
+struct TSk2PasswordBytes {
+    std::string Bytes;
+};
+
 class Tsk2SkinFileReader : public TObject {
 public:
     // Loads the skin file. A corrupt or unreadable file raises ESkinFileError; an encrypted skin
     // with an empty password, or a wrong one that fails the password check byte, leaves the reader
     // empty and not loaded, without an exception. (A wrong password that passes the check byte by
     // chance yields data that fails to inflate or fails its CRC-32: ESkinFileError.)
+    // The password is used as its UTF-8 bytes.
     Tsk2SkinFileReader(const String& FileName, const String& Password);
+    // The same from a skin file its caller has opened (or holds in memory), with the password
+    // as bytes. The source must stay valid during the construction only.
+    Tsk2SkinFileReader(TSk2RandomSource& Skin, const TSk2PasswordBytes& Password);
     ~Tsk2SkinFileReader() override;
     Tsk2SkinFileReader(const Tsk2SkinFileReader&) = delete;
     Tsk2SkinFileReader& operator=(const Tsk2SkinFileReader&) = delete;
@@ -68,7 +82,8 @@ public:
     String ClassName() const override { return QStringLiteral("Tsk2SkinFileReader"); }
 
 private:
-    void LoadSkin(const String& FileName, const String& Password);
+    void LoadSkin(const String& FileName, const std::string& Password);
+    void LoadSkin(TSk2RandomSource& Skin, const std::string& Password);
 
     std::unique_ptr<TStringList> FBitmapList;
     std::unique_ptr<TStringList> FIntegerList;

@@ -14,7 +14,7 @@ const char* Sk2StatusText(TSk2Status s)
     case TSk2Status::ReadError: return "read error";
     case TSk2Status::BadMagic: return "not a skin file (no \"SK\" signature)";
     case TSk2Status::NoEndRecord: return "no end-of-central-directory record in the last 22 bytes";
-    case TSk2Status::BadDirectory: return "central directory outside the file";
+    case TSk2Status::BadDirectory: return "central directory damaged or outside the file";
     case TSk2Status::EntryMissing: return "no entry SKINDATA.SK2";
     case TSk2Status::EntryOutOfFile: return "entry data outside the file";
     case TSk2Status::PasswordEmpty: return "the entry is encrypted and no password was given";

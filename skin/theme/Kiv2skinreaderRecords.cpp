@@ -1,5 +1,6 @@
 #include "skin/theme/Kiv2skinreaderRecords.h"
 
+#include <algorithm>
 #include <cstring>
 
 uint64_t Sk2ValueExtent(const TSk2Record& r)
@@ -100,4 +101,24 @@ TSk2Status Sk2ReadAllValues(TSk2RandomSource& Data, std::vector<TSk2Value>& Valu
         Values.push_back(std::move(v));
         return TSk2Status::Ok;
     });
+}
+
+int64_t Sk2BitmapPixels(const uint8_t* Bmp, size_t Size)
+{
+    if (Size < 26 || Bmp[0] != 'B' || Bmp[1] != 'M')
+        return -1;
+    if (Sk2Le32(Bmp + 14) == 12)  // BITMAPCOREHEADER: 16-bit sizes
+        return int64_t(Sk2Le16(Bmp + 18)) * Sk2Le16(Bmp + 20);
+    const int64_t w = int32_t(Sk2Le32(Bmp + 18));
+    const int64_t h = int32_t(Sk2Le32(Bmp + 22));
+    return (w < 0 ? -w : w) * (h < 0 ? -h : h);
+}
+
+bool TSk2PixelBudget::Charge(const uint8_t* Bmp, size_t Size)
+{
+    // Each charge is at most 2^62, so the sum of two cannot overflow; past the limit it stays put.
+    if (FUsed > SK2_MAX_SKIN_PIXELS)
+        return false;
+    FUsed += std::max(Sk2BitmapPixels(Bmp, Size), SK2_MIN_BITMAP_CHARGE);
+    return FUsed <= SK2_MAX_SKIN_PIXELS;
 }

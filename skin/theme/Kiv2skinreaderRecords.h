@@ -49,6 +49,28 @@ TSk2Status Sk2WalkRecords(TSk2RandomSource& Data, const TSk2RecordVisitor& Visit
 // Reads a visited record's value bytes (its extent, see Sk2ValueExtent).
 bool Sk2ReadValue(TSk2RandomSource& Data, const TSk2Record& r, std::vector<uint8_t>& Bytes);
 
+// Pixels the decoded bitmaps of one skin may hold in all. Each bitmap is charged the width x
+// height its header claims, and at least SK2_MIN_BITMAP_CHARGE, so the number of bitmaps is
+// bounded too. The charge is taken before a bitmap is decoded.
+constexpr int64_t SK2_MAX_SKIN_PIXELS = int64_t(1) << 26;
+constexpr int64_t SK2_MIN_BITMAP_CHARGE = 64 * 64;
+
+// Width x height as a Windows bitmap file's header gives them, or -1 when there is no header to
+// read (decoding then rejects the value).
+int64_t Sk2BitmapPixels(const uint8_t* Bmp, size_t Size);
+
+// The pixel total of one skin's bitmaps, as the reader keeps it and as tools that write skins
+// check it: whatever a tool accepts, the reader takes.
+class TSk2PixelBudget {
+public:
+    // Charges a bitmap value; false once the total passes SK2_MAX_SKIN_PIXELS.
+    bool Charge(const uint8_t* Bmp, size_t Size);
+    int64_t Used() const { return FUsed; }
+
+private:
+    int64_t FUsed = 0;
+};
+
 // A parsed value, for tools and tests that want the whole chain at once.
 struct TSk2Value {
     std::string Name;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -42,30 +41,41 @@ TSk2Status Sk2FindSkinEntry(TSk2RandomSource& File, TSk2ZipEntry& Entry)
     if (Sk2Le32(eocd) != SK2_EOCD_SIGNATURE || Sk2Le16(eocd + 20) != 0)
         return TSk2Status::NoEndRecord;
 
-    // Walk the central directory up to the end record; each entry must lie wholly before it.
-    uint64_t pos = Sk2Le32(eocd + 16);
-    if (pos > endPos)
+    // The end record bounds the walk twice: the directory lies wholly before the end record, and
+    // no more entries are read than it counts. Every entry must carry the directory signature, so
+    // a file of zeros fails at its first entry instead of reading as empty entries.
+    const uint16_t count = Sk2Le16(eocd + 10);
+    const uint64_t cdSize = Sk2Le32(eocd + 12);
+    const uint64_t cdStart = Sk2Le32(eocd + 16);
+    if (!Sk2RangeInside(cdStart, cdSize, endPos))
         return TSk2Status::BadDirectory;
+    const uint64_t cdEnd = cdStart + cdSize;
+    const size_t wantLen = std::strlen(SK2_ENTRY_NAME);
+    uint64_t pos = cdStart;
     bool found = false;
     uint8_t cd[SK2_CENTRAL_SIZE];
-    std::vector<uint8_t> name(0xFFFF);
-    while (pos < endPos) {
-        if (!Sk2RangeInside(pos, SK2_CENTRAL_SIZE, endPos))
+    uint8_t name[16];
+    for (unsigned i = 0; i < count; ++i) {
+        if (!Sk2RangeInside(pos, SK2_CENTRAL_SIZE, cdEnd))
             return TSk2Status::BadDirectory;
         if (!File.ReadAt(pos, cd, sizeof cd))
             return TSk2Status::ReadError;
-        const uint16_t nameLen = Sk2Le16(cd + 28);
-        const uint16_t extraLen = Sk2Le16(cd + 30);
-        const uint16_t commentLen = Sk2Le16(cd + 32);
-        if (!Sk2RangeInside(pos + SK2_CENTRAL_SIZE, nameLen, endPos))
+        if (Sk2Le32(cd) != SK2_CENTRAL_SIGNATURE)
             return TSk2Status::BadDirectory;
-        if (!File.ReadAt(pos + SK2_CENTRAL_SIZE, name.data(), nameLen))
-            return TSk2Status::ReadError;
-        if (NameIsSkinEntry(name.data(), nameLen)) {
-            found = true;
-            break;
+        const uint16_t nameLen = Sk2Le16(cd + 28);
+        const uint64_t entryLen = SK2_CENTRAL_SIZE + uint64_t(nameLen) + Sk2Le16(cd + 30) + Sk2Le16(cd + 32);
+        if (!Sk2RangeInside(pos, entryLen, cdEnd))
+            return TSk2Status::BadDirectory;
+        // Only a name of the right length can match; others are not even read.
+        if (nameLen == wantLen) {
+            if (!File.ReadAt(pos + SK2_CENTRAL_SIZE, name, nameLen))
+                return TSk2Status::ReadError;
+            if (NameIsSkinEntry(name, nameLen)) {
+                found = true;
+                break;
+            }
         }
-        pos += SK2_CENTRAL_SIZE + uint64_t(nameLen) + extraLen + commentLen;
+        pos += entryLen;
     }
     if (!found)
         return TSk2Status::EntryMissing;

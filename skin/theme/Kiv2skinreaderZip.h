@@ -37,6 +37,10 @@ struct TSk2ZipEntry {
 // Checks the "SK" signature and the end record in the last 22 bytes, walks the central directory
 // to the entry "SKINDATA.SK2" and locates its data. Every size and offset is checked against
 // the file.
+// Decisions: the walk reads at most as many entries as the end record counts, each wholly inside
+// the directory the end record places before itself, and each must begin with the directory
+// signature (BadDirectory otherwise); a count that ends before the skin entry is EntryMissing.
+// A damaged or hostile file thus costs at most 65535 small reads, whatever its size.
 TSk2Status Sk2FindSkinEntry(TSk2RandomSource& File, TSk2ZipEntry& Entry);
 
 // The three keys of the traditional PKWARE encryption.

@@ -8,7 +8,15 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <cstdint>
+#include <fcntl.h>
+#include <ostream>
+#include <unistd.h>
+#include <utility>
+
+// Statuses print as their text in test failures.
+inline void PrintTo(TSk2Status s, std::ostream* os) { *os << Sk2StatusText(s); }
 #include <string>
 #include <vector>
 
@@ -222,6 +230,57 @@ inline std::vector<uint8_t> ReadBytes(const QString& path)
     const QByteArray a = f.readAll();
     return std::vector<uint8_t>(a.begin(), a.end());
 }
+
+// A sparse file of the given size (the holes read as zeros and take no disk space) with the
+// given pieces written at their offsets.
+inline bool WriteSparse(const QString& path, uint64_t size, const std::vector<std::pair<uint64_t, std::vector<uint8_t>>>& pieces)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    bool ok = ::ftruncate(fd, off_t(size)) == 0;
+    for (const auto& [at, bytes] : pieces)
+        ok = ok && ::pwrite(fd, bytes.data(), bytes.size(), off_t(at)) == ssize_t(bytes.size());
+    return ::close(fd) == 0 && ok;
+}
+
+// An end-of-central-directory record: entry count, directory size and offset, no comment.
+inline std::vector<uint8_t> EndRecord(uint16_t entries, uint32_t cdSize, uint32_t cdOffset)
+{
+    std::vector<uint8_t> e(22, 0);
+    const uint8_t sig[4] = {0x50, 0x4B, 0x05, 0x06};
+    std::copy(sig, sig + 4, e.begin());
+    for (int i = 0; i < 2; ++i) {
+        e[8 + i] = uint8_t(entries >> (8 * i));
+        e[10 + i] = uint8_t(entries >> (8 * i));
+    }
+    for (int i = 0; i < 4; ++i) {
+        e[12 + i] = uint8_t(cdSize >> (8 * i));
+        e[16 + i] = uint8_t(cdOffset >> (8 * i));
+    }
+    return e;
+}
+
+// A random source that counts what is read and refuses to read more than a budget, so that a
+// walk that reads far more than it should ends at once with a read error.
+class TBudgetSource : public TSk2RandomSource {
+public:
+    TBudgetSource(TSk2RandomSource& inner, uint64_t budget) : FInner(inner), FBudget(budget) {}
+    uint64_t Size() const override { return FInner.Size(); }
+    bool ReadAt(uint64_t offset, void* buf, size_t n) override
+    {
+        FRead += n;
+        if (FRead > FBudget)
+            return false;
+        return FInner.ReadAt(offset, buf, n);
+    }
+    uint64_t BytesRead() const { return FRead; }
+
+private:
+    TSk2RandomSource& FInner;
+    uint64_t FBudget;
+    uint64_t FRead = 0;
+};
 
 // Little-endian patching of byte buffers.
 inline void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x)

@@ -4,7 +4,10 @@
 #include "skin/theme/Kiv2skinreaderZip.h"
 #include "tests/skin/SkinTestKit.h"
 
+#include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace skintest;
 
@@ -61,7 +64,144 @@ std::vector<uint8_t> HandData(size_t size, uint32_t first, const std::vector<TRe
     return d;
 }
 
+// One central-directory entry of a hand-built archive. Skin entries describe the real skin
+// data at the start of the file; others are empty. Extra and Comment bytes (zeros) follow the
+// name as their lengths say.
+struct TCdEntry {
+    std::string Name;
+    bool Skin = false;
+    uint32_t Signature = SK2_CENTRAL_SIGNATURE;
+    uint16_t Extra = 0;
+    uint16_t Comment = 0;
+    bool LengthsOnly = false;  // write the extra and comment lengths but not their bytes
+};
+
+// The end record's fields; a negative value means "as built".
+struct TEndFields {
+    int Count = -1;
+    int64_t Size = -1;
+    int64_t Offset = -1;
+};
+
+// A skin archive assembled field by field: the skin entry's local header and deflated data,
+// then the directory entries as given, then the end record.
+std::vector<uint8_t> HandArchive(const std::vector<TCdEntry>& entries, TEndFields end = {})
+{
+    const auto data = KvBuildSkinData(SomeValues());
+    const auto packed = KvDeflateRaw(data.data(), data.size());
+    const uint32_t crc = Sk2Crc32(0, data.data(), data.size());
+    std::vector<uint8_t> f(30, 0);
+    f[0] = 'S';
+    f[1] = 'K';
+    f[2] = 3;
+    f[3] = 4;
+    Put16(f, 8, 8);
+    Put32(f, 14, crc);
+    Put32(f, 18, uint32_t(packed.size()));
+    Put32(f, 22, uint32_t(data.size()));
+    Put16(f, 26, 12);
+    const std::string skinName = SK2_ENTRY_NAME;
+    f.insert(f.end(), skinName.begin(), skinName.end());
+    f.insert(f.end(), packed.begin(), packed.end());
+
+    const size_t cdStart = f.size();
+    for (const auto& e : entries) {
+        const size_t at = f.size();
+        f.resize(at + SK2_CENTRAL_SIZE, 0);
+        Put32(f, at, e.Signature);
+        if (e.Skin) {
+            Put16(f, at + 10, 8);
+            Put32(f, at + 16, crc);
+            Put32(f, at + 20, uint32_t(packed.size()));
+            Put32(f, at + 24, uint32_t(data.size()));
+        }
+        Put16(f, at + 28, uint16_t(e.Name.size()));
+        Put16(f, at + 30, e.Extra);
+        Put16(f, at + 32, e.Comment);
+        f.insert(f.end(), e.Name.begin(), e.Name.end());
+        if (!e.LengthsOnly)
+            f.resize(f.size() + e.Extra + e.Comment, 0);
+    }
+    const size_t cdSize = f.size() - cdStart;
+    const auto eocd = EndRecord(uint16_t(end.Count >= 0 ? end.Count : int(entries.size())),
+                                uint32_t(end.Size >= 0 ? uint64_t(end.Size) : cdSize),
+                                uint32_t(end.Offset >= 0 ? uint64_t(end.Offset) : cdStart));
+    f.insert(f.end(), eocd.begin(), eocd.end());
+    return f;
+}
+
 }  // namespace
+
+TEST(SkinContainer, DirectoryWalkIsBoundedByTheEndRecord)
+{
+    const TCdEntry skin{SK2_ENTRY_NAME, true};
+    const TCdEntry other{"readme.txt"};
+    TCdEntry zeros{"", false, 0};
+    TCdEntry wrongSig{"readme.txt", false, 0x02014B53};  // "SK\1\2"
+    TCdEntry padded{"notes.txt", false, SK2_CENTRAL_SIGNATURE, 5, 3};
+    TCdEntry runaway{"notes.txt", false, SK2_CENTRAL_SIGNATURE, 0xFFFF, 0, true};
+    const size_t skinCd = HandArchive({}).size() - 22;  // where the directory starts
+
+    struct Case {
+        const char* Name;
+        std::vector<uint8_t> File;
+        TSk2Status Expect;
+    };
+    const std::vector<Case> cases = {
+        {"the skin entry alone", HandArchive({skin}), TSk2Status::Ok},
+        {"after other entries", HandArchive({other, other, skin}), TSk2Status::Ok},
+        {"after an entry with an extra field and a comment", HandArchive({padded, skin}), TSk2Status::Ok},
+        {"an entry count larger than needed", HandArchive({other, skin}, {3}), TSk2Status::Ok},
+        {"an entry without the directory signature", HandArchive({wrongSig, skin}), TSk2Status::BadDirectory},
+        {"a directory of zeros", HandArchive({zeros, zeros, zeros, skin}), TSk2Status::BadDirectory},
+        {"a directory of zeros counted as 65535 entries", HandArchive({zeros, zeros, zeros}, {0xFFFF}),
+         TSk2Status::BadDirectory},
+        {"the count ends before the skin entry", HandArchive({other, skin}, {1}), TSk2Status::EntryMissing},
+        {"no entries counted", HandArchive({skin}, {0}), TSk2Status::EntryMissing},
+        {"more entries counted than the directory holds", HandArchive({other, other}, {5}), TSk2Status::BadDirectory},
+        {"a directory size too small for one entry", HandArchive({skin}, {-1, 30}), TSk2Status::BadDirectory},
+        {"a directory size ending inside the entry name", HandArchive({skin}, {-1, SK2_CENTRAL_SIZE + 4}),
+         TSk2Status::BadDirectory},
+        {"a directory size running into the end record", HandArchive({skin}, {-1, SK2_CENTRAL_SIZE + 13}),
+         TSk2Status::BadDirectory},
+        {"a directory size and offset wrapping around", HandArchive({skin}, {-1, 0x20, 0xFFFFFFF0}),
+         TSk2Status::BadDirectory},
+        {"a directory offset inside the skin data", HandArchive({skin}, {-1, -1, int64_t(skinCd) - 10}),
+         TSk2Status::BadDirectory},
+        {"extra field lengths running past the directory", HandArchive({runaway, skin}), TSk2Status::BadDirectory},
+    };
+    for (const auto& c : cases) {
+        TSk2MemorySource src(c.File.data(), c.File.size());
+        TSk2VectorSink sink;
+        EXPECT_EQ(Sk2ExtractSkinData(src, "", sink), c.Expect) << c.Name;
+        if (c.Expect == TSk2Status::Ok) {
+            EXPECT_EQ(sink.Data, KvBuildSkinData(SomeValues())) << c.Name;
+        }
+    }
+}
+
+TEST(SkinContainer, SparseFileOfZerosWithAnEndRecordFailsAtOnce)
+{
+    // 2 GiB that read as zeros, "SK" in front and an end record at the back that claims a
+    // directory of 65535 entries spanning the whole file. The walk must stop at the first entry
+    // for want of its signature, reading a few hundred bytes, not the file.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("zeros.kvt"));
+    const uint64_t size = uint64_t(2) << 30;
+    const uint64_t endAt = size - SK2_EOCD_SIZE;
+    ASSERT_TRUE(WriteSparse(path, size, {{0, {'S', 'K'}}, {endAt, EndRecord(0xFFFF, uint32_t(endAt - 4), 4)}}));
+
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    TSk2FdSource file(fd);
+    ASSERT_TRUE(file.Valid());
+    TBudgetSource budget(file, 1u << 20);
+    TSk2ZipEntry entry;
+    EXPECT_EQ(Sk2FindSkinEntry(budget, entry), TSk2Status::BadDirectory);
+    EXPECT_LT(budget.BytesRead(), 4096u);
+    ::close(fd);
+}
 
 TEST(SkinContainer, ExtractsTheSkinData)
 {

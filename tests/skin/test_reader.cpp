@@ -203,6 +203,44 @@ TEST_F(SkinReaderTest, EncryptedSkin)
     }
 }
 
+TEST_F(SkinReaderTest, PasswordsAreBytes)
+{
+    // A String password is its UTF-8 bytes.
+    TKvArchiveOptions o;
+    o.Password = "p\xc3\xa4ss \xc3\x9f";
+    {
+        Tsk2SkinFileReader r(WriteSkin("utf8.kvt", FullValues(), o), QStringLiteral("p\u00e4ss \u00df"));
+        EXPECT_TRUE(r.Loaded());
+    }
+    // Bytes that are not UTF-8 open a skin from an open source, as a tool hands them over; as a
+    // String they would lose their bytes and never load.
+    o.Password = "\xff\xfe\x80kiv";
+    const auto file = SkinFile(FullValues(), o);
+    {
+        TSk2MemorySource source(file.data(), file.size());
+        Tsk2SkinFileReader r(source, TSk2PasswordBytes{o.Password});
+        ASSERT_TRUE(r.Loaded());
+        EXPECT_EQ(r.GetStr("AUTHOR"), QStringLiteral("A. Skinner"));
+        EXPECT_EQ(r.GetBitmap("SKIN2_CHECKBOX")->Width(), 78);
+    }
+    try {
+        Tsk2SkinFileReader r(Write("bytes.kvt", file), QString::fromUtf8(o.Password.c_str()));
+        EXPECT_FALSE(r.Loaded());
+    } catch (const ESkinFileError& e) {
+        EXPECT_NE(e.Reason(), TSk2Status::Ok);  // the check byte matched by chance; the data did not
+    }
+    // The open source takes the container's failures as the file name does.
+    auto pk = file;
+    pk[0] = 'P';
+    TSk2MemorySource source(pk.data(), pk.size());
+    try {
+        Tsk2SkinFileReader r(source, TSk2PasswordBytes{o.Password});
+        FAIL() << "loaded a file without the skin signature";
+    } catch (const ESkinFileError& e) {
+        EXPECT_EQ(e.Reason(), TSk2Status::BadMagic);
+    }
+}
+
 TEST_F(SkinReaderTest, RejectedFilesRaiseTheReadError)
 {
     TKvArchiveOptions pk;
@@ -298,6 +336,25 @@ TEST_F(SkinReaderTest, ReaderFailureCarriesItsReason)
     } catch (const ESkinFileError& e) {
         EXPECT_EQ(e.Reason(), TSk2Status::BadMagic);
     }
+}
+
+TEST_F(SkinReaderTest, SparseFileOfZerosWithAnEndRecordFailsAtOnce)
+{
+    // 2 GiB of zeros (a hole: no disk space) between "SK" and an end record claiming a directory
+    // of 65535 entries over the whole file. The first entry lacks its signature: a clean failure,
+    // at once, from the file theme's manager too.
+    const QString path = FFiles.filePath(QStringLiteral("zeros.kvt"));
+    const uint64_t size = uint64_t(2) << 30;
+    const uint64_t endAt = size - 22;
+    ASSERT_TRUE(WriteSparse(path, size, {{0, {'S', 'K'}}, {endAt, EndRecord(0xFFFF, uint32_t(endAt - 4), 4)}}));
+    try {
+        Tsk2SkinFileReader r(path, QString());
+        FAIL() << "loaded a file of zeros";
+    } catch (const ESkinFileError& e) {
+        EXPECT_EQ(e.Reason(), TSk2Status::BadDirectory);
+    }
+    TkivFileThemeMgr mgr;
+    EXPECT_FALSE(mgr.LoadFromFile(path, QString()));
 }
 
 TEST_F(SkinReaderTest, SettersAndTransparency)

@@ -7,16 +7,19 @@
 #include "skin/theme/Kiv2skinreader.h"
 #include "skin/theme/Kiv2skinreaderRecords.h"
 #include "skin/theme/Kiv2skinreaderZip.h"
+#include "tools/kvtool/KvFiles.h"
 #include "tools/kvtool/KvSkinWriter.h"
 #include "tools/kvtool/KvValuesFile.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <map>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -67,8 +70,9 @@ bool SafeFileKey(const std::string& k)
 
 enum class TLoad { Ok, Failed, Password };
 
-// True when reading failed while decoding the data of an encrypted skin entry.
-bool EncryptedDataError(const std::string& file, TSk2Status reason)
+// True when reading failed while decoding the data of an encrypted skin entry. Only the
+// container's headers are read again, however large the file.
+bool EncryptedDataError(TSk2RandomSource& file, TSk2Status reason)
 {
     switch (reason) {
     case TSk2Status::BadBlockType:
@@ -84,28 +88,38 @@ bool EncryptedDataError(const std::string& file, TSk2Status reason)
     default:
         return false;
     }
-    std::vector<uint8_t> bytes;
-    if (!KvReadFile(file, bytes))
-        return false;
-    TSk2MemorySource src(bytes.data(), bytes.size());
     TSk2ZipEntry entry;
-    return Sk2FindSkinEntry(src, entry) == TSk2Status::Ok && (entry.Flags & SK2_FLAG_ENCRYPTED);
+    return Sk2FindSkinEntry(file, entry) == TSk2Status::Ok && (entry.Flags & SK2_FLAG_ENCRYPTED);
 }
 
-// Loads a skin through the system's reader and reports problems on err.
+// Loads a skin through the system's reader and reports problems on err. The file is opened here
+// (its name as bytes, a regular file only) and handed to the reader open, with the password as
+// the bytes the command line gave.
 TLoad LoadSkin(const std::string& file, const TKvOptions& o, std::unique_ptr<Tsk2SkinFileReader>& reader, FILE* err)
 {
-    const String name = QString::fromStdString(file);
-    if (!QFileInfo(name).isFile()) {
-        std::fprintf(err, "%s\nkvtool: %s: no such file\n", Str(SSkinFileReadError).c_str(), file.c_str());
+    std::string problem;
+    uint64_t size = 0;
+    const int fd = KvOpenRegular(AT_FDCWD, file, true, size, problem);
+    if (fd < 0) {
+        std::fprintf(err, "%s\nkvtool: %s: %s\n", Str(SSkinFileReadError).c_str(), file.c_str(), problem.c_str());
+        return TLoad::Failed;
+    }
+    struct TCloser {
+        int Fd;
+        ~TCloser() { ::close(Fd); }
+    } closer{fd};
+    TSk2FdSource source(fd);
+    if (!source.Valid()) {
+        std::fprintf(err, "%s\nkvtool: %s: %s\n", Str(SSkinFileReadError).c_str(), file.c_str(),
+                     Sk2StatusText(TSk2Status::ReadError));
         return TLoad::Failed;
     }
     try {
-        reader = std::make_unique<Tsk2SkinFileReader>(name, QString::fromStdString(o.Password));
+        reader = std::make_unique<Tsk2SkinFileReader>(source, TSk2PasswordBytes{o.Password});
     } catch (const ESkinFileError& e) {
         // Data that does not decode behind a password that passed the one-byte check is most
         // likely a wrong password.
-        if (!o.Password.empty() && EncryptedDataError(file, e.Reason())) {
+        if (!o.Password.empty() && EncryptedDataError(source, e.Reason())) {
             std::fprintf(err, "kvtool: %s: wrong password (or the skin file is damaged: %s)\n", file.c_str(),
                          Sk2StatusText(e.Reason()));
             return TLoad::Password;
@@ -126,6 +140,24 @@ TLoad LoadSkin(const std::string& file, const TKvOptions& o, std::unique_ptr<Tsk
     return TLoad::Ok;
 }
 
+// A bitmap file of a source folder: KEY.bmp, the suffix in any letter case.
+bool BitmapFileKey(const std::string& name, std::string& key)
+{
+    if (name.size() < 4)
+        return false;
+    const std::string suffix = name.substr(name.size() - 4);
+    if (suffix[0] != '.' || std::tolower((unsigned char)suffix[1]) != 'b' || std::tolower((unsigned char)suffix[2]) != 'm' ||
+        std::tolower((unsigned char)suffix[3]) != 'p')
+        return false;
+    key = name.substr(0, name.size() - 4);
+    return true;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 int LoadExit(TLoad l) { return l == TLoad::Password ? KV_EXIT_PASSWORD : KV_EXIT_FAILED; }
 
 }  // namespace
@@ -142,30 +174,33 @@ bool KvKeyIsNeeded(const char* Key)
 
 int KvPack(const std::string& Folder, const std::string& OutFile, const TKvOptions& Options, FILE* out, FILE* err)
 {
-    const QDir dir(QString::fromStdString(Folder));
-    const QFileInfo dirInfo(dir.path());
-    if (!dirInfo.exists()) {
-        std::fprintf(err, "kvtool: %s: no such folder\n", Folder.c_str());
+    std::string problem;
+    TKvFolder dir;
+    if (!dir.Open(Folder, false, problem)) {
+        std::fprintf(err, "kvtool: %s: %s\n", Folder.c_str(), problem.c_str());
         return KV_EXIT_FAILED;
     }
-    if (!dirInfo.isDir() || !dirInfo.isReadable() || !dirInfo.isExecutable()) {
-        std::fprintf(err, "kvtool: %s: not a readable folder\n", Folder.c_str());
+    std::vector<std::string> names;
+    if (!dir.List(names, problem)) {
+        std::fprintf(err, "kvtool: %s: %s\n", Folder.c_str(), problem.c_str());
         return KV_EXIT_FAILED;
     }
+    std::sort(names.begin(), names.end());
 
-    // Bitmaps: known keys in key-table order, then any other names sorted.
-    std::map<std::string, std::string> bmpFiles;  // key -> path
-    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::Readable | QDir::Hidden, QDir::Name);
-    for (const QFileInfo& fi : files) {
-        if (fi.suffix().compare(QLatin1String("bmp"), Qt::CaseInsensitive) != 0)
+    // Bitmaps: known keys in key-table order, then any other names sorted. Whatever a .bmp name
+    // is (a folder, a FIFO, a link), it is read below, and refused there unless a regular file.
+    std::map<std::string, std::string> bmpFiles;  // key -> name in the folder
+    for (const std::string& name : names) {
+        std::string key;
+        if (!BitmapFileKey(name, key))
             continue;
-        const std::string key = Str(fi.completeBaseName());
+        const std::string path = JoinPath(Folder, name);
         if (key.empty() || key.size() > SK2_NAME_SIZE) {
-            std::fprintf(err, "kvtool: %s: a key has 1 to 64 characters\n", Str(fi.filePath()).c_str());
+            std::fprintf(err, "kvtool: %s: a key has 1 to 64 characters\n", path.c_str());
             return KV_EXIT_FAILED;
         }
-        if (!bmpFiles.emplace(key, Str(fi.filePath())).second) {
-            std::fprintf(err, "kvtool: %s: key %s appears twice\n", Str(fi.filePath()).c_str(), key.c_str());
+        if (!bmpFiles.emplace(key, name).second) {
+            std::fprintf(err, "kvtool: %s: key %s appears twice\n", path.c_str(), key.c_str());
             return KV_EXIT_FAILED;
         }
     }
@@ -173,41 +208,65 @@ int KvPack(const std::string& Folder, const std::string& OutFile, const TKvOptio
     for (int i = 0; i < SK2_BITMAP_COUNT; ++i)
         if (bmpFiles.count(SK2_KEY_TABLE[SK2_BITMAP_FIRST + i]))
             order.push_back(SK2_KEY_TABLE[SK2_BITMAP_FIRST + i]);
-    for (const auto& [key, path] : bmpFiles) {
+    for (const auto& [key, name] : bmpFiles) {
         const TSk2KeyKind kind = Sk2KeyKind(key.c_str());
         if (kind == TSk2KeyKind::Bitmap)
             continue;
         if (kind != TSk2KeyKind::Unknown) {
-            std::fprintf(err, "kvtool: %s: %s is not a bitmap key\n", path.c_str(), key.c_str());
+            std::fprintf(err, "kvtool: %s: %s is not a bitmap key\n", JoinPath(Folder, name).c_str(), key.c_str());
             return KV_EXIT_FAILED;
         }
         std::fprintf(err, "kvtool: warning: %s is not a key the components read\n", key.c_str());
         order.push_back(key);
     }
 
+    // Read every bitmap within the reader's limits: the bytes a skin may hold, and the pixels it
+    // decodes, charged from each header before anything is decoded.
     std::vector<TKvValue> values;
+    std::vector<std::string> paths;
+    TSk2PixelBudget pixels;
+    uint64_t total = 0;
     for (const auto& key : order) {
-        const std::string& path = bmpFiles[key];
+        const std::string& name = bmpFiles[key];
+        const std::string path = JoinPath(Folder, name);
         std::vector<uint8_t> bytes;
-        if (!KvReadFile(path, bytes)) {
-            std::fprintf(err, "kvtool: %s: %s\n", path.c_str(), std::strerror(errno));
+        if (!KvReadRegular(dir.Fd(), name, false, SK2_MAX_DATA_SIZE, bytes, problem)) {
+            std::fprintf(err, "kvtool: %s: %s\n", path.c_str(), problem.c_str());
             return KV_EXIT_FAILED;
         }
-        try {
-            TBitmap probe;
-            probe.LoadFromMemory(bytes.data(), bytes.size());
-        } catch (const std::exception& e) {
-            std::fprintf(err, "kvtool: %s: not a Windows bitmap (%s)\n", path.c_str(), e.what());
+        total += bytes.size();
+        if (total > SK2_MAX_DATA_SIZE) {
+            std::fprintf(err, "kvtool: %s: the bitmaps come to more than the %llu bytes a skin may hold\n", path.c_str(),
+                         (unsigned long long)SK2_MAX_DATA_SIZE);
+            return KV_EXIT_FAILED;
+        }
+        if (!pixels.Charge(bytes.data(), bytes.size())) {
+            std::fprintf(err,
+                         "kvtool: %s: the bitmaps come to more than the %lld pixels the reader decodes for one skin "
+                         "(each counts at least %lld)\n",
+                         path.c_str(), (long long)SK2_MAX_SKIN_PIXELS, (long long)SK2_MIN_BITMAP_CHARGE);
             return KV_EXIT_FAILED;
         }
         values.push_back(KvBitmapValue(key, std::move(bytes)));
+        paths.push_back(path);
+    }
+    for (size_t i = 0; i < values.size(); ++i) {
+        try {
+            TBitmap probe;
+            probe.LoadFromMemory(values[i].Bytes.data(), values[i].Bytes.size());
+        } catch (const std::exception& e) {
+            std::fprintf(err, "kvtool: %s: not a Windows bitmap (%s)\n", paths[i].c_str(), e.what());
+            return KV_EXIT_FAILED;
+        }
     }
 
-    const std::string valuesPath = Str(dir.filePath(QStringLiteral("values.txt")));
-    std::vector<uint8_t> text;
-    if (QFileInfo(QString::fromStdString(valuesPath)).exists()) {
-        if (!KvReadFile(valuesPath, text)) {
-            std::fprintf(err, "kvtool: %s: %s\n", valuesPath.c_str(), std::strerror(errno));
+    const std::string valuesName = "values.txt";
+    const std::string valuesPath = JoinPath(Folder, valuesName);
+    mode_t valuesMode;
+    if (dir.Exists(valuesName, valuesMode)) {
+        std::vector<uint8_t> text;
+        if (!KvReadRegular(dir.Fd(), valuesName, false, SK2_MAX_DATA_SIZE, text, problem)) {
+            std::fprintf(err, "kvtool: %s: %s\n", valuesPath.c_str(), problem.c_str());
             return KV_EXIT_FAILED;
         }
         std::vector<TKvEntry> entries;
@@ -233,6 +292,11 @@ int KvPack(const std::string& Folder, const std::string& OutFile, const TKvOptio
     std::vector<uint8_t> archive;
     try {
         const std::vector<uint8_t> data = KvBuildSkinData(values);
+        if (data.size() > SK2_MAX_DATA_SIZE) {
+            std::fprintf(err, "kvtool: %s: the skin data would be %zu bytes, more than the %llu a skin may hold\n",
+                         Folder.c_str(), data.size(), (unsigned long long)SK2_MAX_DATA_SIZE);
+            return KV_EXIT_FAILED;
+        }
         TKvArchiveOptions ao;
         ao.Password = Options.Password;
         ao.CheckByteFromTime = Options.TimeCheck;
@@ -242,8 +306,38 @@ int KvPack(const std::string& Folder, const std::string& OutFile, const TKvOptio
         std::fprintf(err, "kvtool: %s\n", e.what());
         return KV_EXIT_FAILED;
     }
-    if (!KvWriteFile(OutFile, archive)) {
-        std::fprintf(err, "kvtool: %s: %s\n", OutFile.c_str(), std::strerror(errno));
+
+    // The system's reader loads the skin before it is written: whatever it would refuse, pack
+    // refuses.
+    try {
+        TSk2MemorySource source(archive.data(), archive.size());
+        const Tsk2SkinFileReader check(source, TSk2PasswordBytes{Options.Password});
+        if (!check.Loaded())
+            throw ESkinFileError(TSk2Status::PasswordWrong);
+    } catch (const ESkinFileError& e) {
+        std::fprintf(err, "kvtool: %s: the skin reader would refuse this skin (%s); not written\n", OutFile.c_str(),
+                     Sk2StatusText(e.Reason()));
+        return KV_EXIT_FAILED;
+    } catch (const std::exception& e) {
+        std::fprintf(err, "kvtool: %s: the skin reader would refuse this skin (%s); not written\n", OutFile.c_str(),
+                     e.what());
+        return KV_EXIT_FAILED;
+    }
+
+    // Written through a temporary file in the same folder and renamed into place.
+    std::string outFolder, outName;
+    KvSplitPath(OutFile, outFolder, outName);
+    TKvFolder outDir;
+    if (outName.empty()) {
+        std::fprintf(err, "kvtool: %s: names a folder, not a file\n", OutFile.c_str());
+        return KV_EXIT_FAILED;
+    }
+    if (!outDir.Open(outFolder, false, problem)) {
+        std::fprintf(err, "kvtool: %s: %s\n", outFolder.c_str(), problem.c_str());
+        return KV_EXIT_FAILED;
+    }
+    if (!outDir.Replace(outName, archive, problem)) {
+        std::fprintf(err, "kvtool: %s: %s\n", OutFile.c_str(), problem.c_str());
         return KV_EXIT_FAILED;
     }
     std::fprintf(out, "%s: %zu values (%zu bitmaps), %zu bytes%s\n", OutFile.c_str(), values.size(), order.size(),
@@ -258,18 +352,12 @@ int KvUnpack(const std::string& SkinFile, const std::string& Folder, const TKvOp
     if (l != TLoad::Ok)
         return LoadExit(l);
 
-    const QString folder = QString::fromStdString(Folder);
-    const QFileInfo fi(folder);
-    if (fi.exists() && !fi.isDir()) {
-        std::fprintf(err, "kvtool: %s: exists and is not a folder\n", Folder.c_str());
-        return KV_EXIT_FAILED;
-    }
-    if (!QDir().mkpath(folder)) {
-        std::fprintf(err, "kvtool: %s: cannot create the folder\n", Folder.c_str());
-        return KV_EXIT_FAILED;
-    }
-    const QDir dir(folder);
-
+    // What to write: the bitmaps whose keys can be file names, then values.txt.
+    struct TOutFile {
+        std::string Name;
+        std::vector<uint8_t> Bytes;
+    };
+    std::vector<TOutFile> files;
     const TStringList& bitmaps = reader->BitmapList();
     int written = 0;
     for (int i = 0; i < bitmaps.Count(); ++i) {
@@ -280,11 +368,7 @@ int KvUnpack(const std::string& SkinFile, const std::string& Folder, const TKvOp
         }
         auto* bmp = static_cast<TBitmap*>(bitmaps.Objects(i));
         const QByteArray bytes = bmp->SaveToBytes();
-        const std::string path = Str(dir.filePath(QString::fromStdString(key) + QStringLiteral(".bmp")));
-        if (!KvWriteFile(path, std::vector<uint8_t>(bytes.begin(), bytes.end()))) {
-            std::fprintf(err, "kvtool: %s: %s\n", path.c_str(), std::strerror(errno));
-            return KV_EXIT_FAILED;
-        }
+        files.push_back({key + ".bmp", std::vector<uint8_t>(bytes.begin(), bytes.end())});
         ++written;
     }
 
@@ -316,10 +400,41 @@ int KvUnpack(const std::string& SkinFile, const std::string& Folder, const TKvOp
     collect(reader->BoolList(), TKvKind::Flag);
     collect(reader->StringList(), TKvKind::String);
     const std::string text = KvFormatValues(entries);
-    const std::string valuesPath = Str(dir.filePath(QStringLiteral("values.txt")));
-    if (!KvWriteFile(valuesPath, std::vector<uint8_t>(text.begin(), text.end()))) {
-        std::fprintf(err, "kvtool: %s: %s\n", valuesPath.c_str(), std::strerror(errno));
+    files.push_back({"values.txt", std::vector<uint8_t>(text.begin(), text.end())});
+
+    std::string problem;
+    TKvFolder dir;
+    if (!dir.Open(Folder, true, problem)) {
+        std::fprintf(err, "kvtool: %s: %s\n", Folder.c_str(), problem.c_str());
         return KV_EXIT_FAILED;
+    }
+    // Nothing is written while a file is in the way: a folder never is replaced, anything else
+    // only with --force.
+    bool blocked = false;
+    for (const auto& f : files) {
+        mode_t mode;
+        if (!dir.Exists(f.Name, mode))
+            continue;
+        const std::string path = JoinPath(Folder, f.Name);
+        if (S_ISDIR(mode)) {
+            std::fprintf(err, "kvtool: %s: is a folder; not replaced\n", path.c_str());
+            blocked = true;
+        } else if (!Options.Force) {
+            std::string kind = KvFileKindText(mode);
+            if (kind.rfind("is ", 0) == 0)
+                kind = " (" + kind.substr(3) + ")";
+            std::fprintf(err, "kvtool: %s: exists%s; use --force to replace it\n", path.c_str(), kind.c_str());
+            blocked = true;
+        }
+    }
+    if (blocked)
+        return KV_EXIT_FAILED;
+    for (const auto& f : files) {
+        const bool ok = Options.Force ? dir.Replace(f.Name, f.Bytes, problem) : dir.WriteNew(f.Name, f.Bytes, problem);
+        if (!ok) {
+            std::fprintf(err, "kvtool: %s: %s\n", JoinPath(Folder, f.Name).c_str(), problem.c_str());
+            return KV_EXIT_FAILED;
+        }
     }
     std::fprintf(out, "%s: %d bitmaps, %zu values\n", Folder.c_str(), written, entries.size());
     return KV_EXIT_OK;

@@ -15,6 +15,7 @@ struct TKvOptions {
     std::string Password;
     bool TimeCheck = false;  // pack: password check byte from the modification time
     int Level = 9;           // pack: compression level
+    bool Force = false;      // unpack: replace files that exist in the folder
 };
 
 int KvPack(const std::string& Folder, const std::string& OutFile, const TKvOptions& Options, FILE* out, FILE* err);

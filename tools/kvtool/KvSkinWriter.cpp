@@ -3,8 +3,6 @@
 #include "skin/theme/Kiv2skinreaderRecords.h"
 #include "skin/theme/Kiv2skinreaderZip.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <random>
 #include <stdexcept>
@@ -201,36 +199,4 @@ std::vector<uint8_t> KvBuildArchive(const std::vector<uint8_t>& SkinData, const 
     for (size_t i = 0; i < 2 && i < Options.Magic.size(); ++i)
         out[i] = uint8_t(Options.Magic[i]);
     return out;
-}
-
-bool KvReadFile(const std::string& Path, std::vector<uint8_t>& Bytes)
-{
-    FILE* f = std::fopen(Path.c_str(), "rb");
-    if (!f)
-        return false;
-    Bytes.clear();
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        Bytes.insert(Bytes.end(), buf, buf + n);
-    const bool ok = !std::ferror(f);
-    const int err = errno;
-    std::fclose(f);
-    errno = err;
-    return ok;
-}
-
-bool KvWriteFile(const std::string& Path, const std::vector<uint8_t>& Bytes)
-{
-    FILE* f = std::fopen(Path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = Bytes.empty() || std::fwrite(Bytes.data(), 1, Bytes.size(), f) == Bytes.size();
-    int err = errno;
-    if (std::fclose(f) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    errno = err;
-    return ok;
 }

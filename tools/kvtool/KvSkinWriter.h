@@ -46,7 +46,3 @@ std::vector<uint8_t> KvDeflateRaw(const uint8_t* Data, size_t Size, int Level = 
 
 // The skin file holding SkinData. Raises std::runtime_error when zlib fails.
 std::vector<uint8_t> KvBuildArchive(const std::vector<uint8_t>& SkinData, const TKvArchiveOptions& Options = {});
-
-// Reads and writes whole files; false (with errno set) on failure.
-bool KvReadFile(const std::string& Path, std::vector<uint8_t>& Bytes);
-bool KvWriteFile(const std::string& Path, const std::vector<uint8_t>& Bytes);

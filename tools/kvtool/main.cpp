@@ -14,13 +14,16 @@ const char* const kUsage =
     "\n"
     "Commands:\n"
     "  pack FOLDER OUT.kvt      pack a skin source folder into a skin file\n"
-    "  unpack FILE.kvt FOLDER   write a skin file's bitmaps and values into a folder\n"
+    "  unpack FILE.kvt FOLDER   write a skin file's bitmaps and values into a folder (files there\n"
+    "                           are not replaced without --force)\n"
     "  dump FILE.kvt            list every stored value: NAME<TAB>KIND<TAB>VALUE, grouped by kind\n"
     "                           (bitmap WIDTHxHEIGHT, int, bool 0/1, string), each group in file order\n"
     "  check FILE.kvt           list the keys the skinned components need that the skin lacks\n"
     "\n"
     "Options:\n"
-    "  --password P             password of an encrypted skin (pack: encrypt with it)\n"
+    "  --password P             password of an encrypted skin (pack: encrypt with it); its bytes\n"
+    "                           are used as given\n"
+    "  --force                  unpack: replace files that exist in FOLDER\n"
     "  --time-check             pack: the password check byte is the time's high byte (flag bit 3)\n"
     "  --level N                pack: compression level 0-9 (default 9)\n"
     "  -h, --help               show this help\n"
@@ -32,6 +35,8 @@ const char* const kUsage =
     "name (clFuchsia, clBtnFace, ...), a flag (true, false, or 0-255 for a flag key)\n"
     "or a string in double quotes (escapes \\\" \\\\ \\n \\r \\t). Colour and integer keys\n"
     "take integers, flag keys flags; other keys take the kind of their value.\n"
+    "pack reads regular files only (not links, FIFOs or devices) and refuses a skin that\n"
+    "the skin reader would refuse (too many bytes or bitmap pixels).\n"
     "\n"
     "Exit status: 0 done; 1 failed (reading a skin file: \"Failed to read skin file!\");\n"
     "2 the skin is encrypted and the password is empty or wrong; 3 check found missing\n"
@@ -67,6 +72,10 @@ int main(int argc, char** argv)
             } else {
                 options.Password = a.substr(11);
             }
+            continue;
+        }
+        if (a == "--force") {
+            options.Force = true;
             continue;
         }
         if (a == "--time-check") {
