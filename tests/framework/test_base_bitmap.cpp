@@ -299,6 +299,10 @@ TEST(BitmapMalformedBulk, EveryTruncationOfAValidFileIsRejectedOrDecoded)
         Valid24(), BuildBmp(Spec(4, 2, 8, {2, 1, 0, 3, 2, 0, 1, 0, 0, 0, 0, 2, 3, 0, 1, 2, 0, 1}, {R, G, B}, 1)),
         BuildBmp(Spec(3, 2, 1, Rows({{0b10100000}, {0b01000000}}), {K, W}))};
     for (const Bytes& f : files) {
+        TBitmap whole;
+        whole.LoadFromMemory(f.data(), f.size());
+        ASSERT_GT(whole.Width(), 0);
+        int rejected = 0;
         for (size_t n = 1; n < f.size(); ++n) {
             // Copies to the heap of exactly n bytes so that a read past the end is caught by sanitizers.
             std::unique_ptr<uint8_t[]> cut(new uint8_t[n]);
@@ -306,9 +310,16 @@ TEST(BitmapMalformedBulk, EveryTruncationOfAValidFileIsRejectedOrDecoded)
             TBitmap b;
             try {
                 b.LoadFromMemory(cut.get(), n);
+                // Decoded: a picture of the file's own size, never something else.
+                EXPECT_EQ(b.Width(), whole.Width()) << "cut at " << n;
+                EXPECT_EQ(b.Height(), whole.Height()) << "cut at " << n;
             } catch (const EInvalidGraphic&) {
+                ++rejected;
+                EXPECT_TRUE(b.Empty()) << "cut at " << n << ": a rejected file leaves the bitmap empty";
             }
         }
+        // A file cut inside its headers can never be decoded.
+        EXPECT_GE(rejected, 53) << "the headers of a Windows bitmap take 54 bytes";
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <set>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -123,19 +124,29 @@ TEST(PostMessage, PostingFromAnotherThreadWhileTheReceiverGoesAway)
         auto* r = new TReceiver;
         HWND h = RegisterWindowReceiver(r);
         std::atomic<bool> stop{false};
+        std::atomic<bool> gone{false};
         std::atomic<int> posted{0};
+        std::atomic<int> postedAfterGone{0};
         std::thread poster([&] {
-            while (!stop)
-                if (PostMessageA(h, 0xC001, 0, 0))
+            while (!stop) {
+                const bool goneBefore = gone;
+                if (PostMessageA(h, 0xC001, 0, 0)) {
                     ++posted;
+                    if (goneBefore)
+                        ++postedAfterGone;  // a post that began after unregistering must fail
+                }
+            }
         });
         while (posted < 10)
             std::this_thread::yield();
         UnregisterWindowReceiver(h);  // then no post can reach it
+        gone = true;
         delete r;                     // its queued events are dropped by Qt
         QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
         stop = true;
         poster.join();
+        EXPECT_EQ(postedAfterGone, 0) << "round " << round;
+        EXPECT_FALSE(PostMessageA(h, 0xC001, 0, 0));
     }
-    SUCCEED();
 }

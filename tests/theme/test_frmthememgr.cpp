@@ -228,8 +228,22 @@ TEST_F(ManagerEdit, CancelKeepsTheListButStillUpdates)
 TEST(ManagerEditOwner, ManagerOutsideAFormShowsNothing)
 {
     TkivThemeManager loose(nullptr);
+    loose.CompList()->Add(QStringLiteral("kivA"));
+    bool dialogShown = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* peer = dynamic_cast<TPeerBase*>(w);
+            if (peer && dynamic_cast<TfrmMgr*>(peer->Control) && w->isVisible()) {
+                dialogShown = true;
+                w->close();
+            }
+        }
+    });
     ThemeManagerEdit(&loose);  // returns at once: no dialog to answer
     ThemeManagerEdit(nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(dialogShown);
+    EXPECT_EQ(loose.CompList()->Count(), 1);  // the list is untouched
 }
 
 }  // namespace
