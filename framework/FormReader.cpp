@@ -4,6 +4,7 @@
 #include "framework/Controls.h"
 #include "framework/Graphics.h"
 #include "framework/PersistentTypes.h"
+#include "framework/Resources.h"
 #include "framework/Streams.h"
 #include "framework/Strings.h"
 
@@ -11,6 +12,9 @@
 #include <QMetaEnum>
 #include <QMetaProperty>
 #include <cmath>
+#include <limits>
+#include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -31,12 +35,77 @@ std::vector<std::pair<QMetaType, std::function<TPersistent*(const QVariant&)>>>&
     return types;
 }
 
+// An EReadError whose message already names the source and the line.
+class ELocatedReadError : public EReadError {
+public:
+    using EReadError::EReadError;
+};
+
 [[noreturn]] void ReadError(const QString& source, int line, const QString& message)
 {
-    throw EReadError(QStringLiteral("Error reading %1 (line %2): %3").arg(source).arg(line).arg(message));
+    throw ELocatedReadError(QStringLiteral("Error reading %1 (line %2): %3").arg(source).arg(line).arg(message));
+}
+
+// ----- integers --------------------------------------------------------------------------------
+
+// The storage of an integer property.
+struct IntType {
+    int bits;
+    bool isSigned;
+};
+
+// Fits n, the integer that Value stands for, into an integer of type t; false when it does not
+// fit. A hexadecimal number gives the type's bits (two's complement for a signed type: $FFFFFFFF
+// is -1 in 32 bits); any other value must lie in the type's range.
+bool FitInteger(const TFormValue& value, int64_t n, IntType t, int64_t& out)
+{
+    if (value.kind == TFormValue::Int && value.hex) {
+        const uint64_t u = uint64_t(n);
+        if (t.bits < 64 && (u >> t.bits) != 0)
+            return false;
+        out = t.isSigned && t.bits < 64 && (u >> (t.bits - 1)) != 0 ? int64_t(u) - (int64_t(1) << t.bits) : int64_t(u);
+        return true;
+    }
+    if (t.isSigned) {
+        if (t.bits < 64 && (n < -(int64_t(1) << (t.bits - 1)) || n >= (int64_t(1) << (t.bits - 1))))
+            return false;
+    } else if (n < 0 || (t.bits < 64 && (uint64_t(n) >> t.bits) != 0)) {
+        return false;
+    }
+    out = n;
+    return true;
+}
+
+[[noreturn]] void OutOfRange(const TFormValue& value)
+{
+    throw EReadError(QStringLiteral("Value %1 out of range").arg(value.Describe()));
+}
+
+// n as a 32-bit signed integer; raises "out of range" when it does not fit.
+int FitInt32(const TFormValue& value, int64_t n)
+{
+    int64_t out = 0;
+    if (!FitInteger(value, n, {32, true}, out))
+        OutOfRange(value);
+    return int(out);
+}
+
+// n within lo..hi; raises "out of range" otherwise.
+int FitBetween(const TFormValue& value, int64_t n, int lo, int hi)
+{
+    const int v = FitInt32(value, n);
+    if (v < lo || v > hi)
+        OutOfRange(value);
+    return v;
 }
 
 // ----- tokenizer -------------------------------------------------------------------------------
+
+bool IsHexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+}
 
 struct Token {
     enum Type { End, Ident, Number, String, Symbol };
@@ -93,7 +162,7 @@ public:
         }
         if (c == QLatin1Char('$')) {
             const qsizetype start = FPos++;
-            while (FPos < FText.size() && isxdigit(FText.at(FPos).toLatin1()))
+            while (FPos < FText.size() && IsHexDigit(FText.at(FPos)))
                 ++FPos;
             t.type = Token::Number;
             t.text = FText.mid(start, FPos - start);
@@ -137,7 +206,7 @@ public:
                 ++FLine;
             if (c.isSpace())
                 continue;
-            if (!isxdigit(c.toLatin1()))
+            if (!IsHexDigit(c))
                 ReadError(FSource, FLine, QStringLiteral("Invalid binary value"));
             hex.append(c.toLatin1());
         }
@@ -222,7 +291,7 @@ struct ObjectNode {
     QString name;
     QString className;
     int line = 0;
-    std::vector<std::pair<QString, TFormValue>> props;
+    std::vector<TFormProp> props;
     std::vector<int> propLines;
     std::vector<ObjectNode> children;
 };
@@ -233,6 +302,7 @@ public:
 
     ObjectNode ParseObject()
     {
+        const Level level(*this);
         if (T.type != Token::Ident ||
             (T.text.compare(QLatin1String("object"), Qt::CaseInsensitive) != 0 &&
              T.text.compare(QLatin1String("inherited"), Qt::CaseInsensitive) != 0 &&
@@ -276,7 +346,7 @@ public:
             const int line = T.line;
             Advance();
             Expect("=");
-            node.props.emplace_back(prop, ParseValue());
+            node.props.push_back({prop, ParseValue()});
             node.propLines.push_back(line);
         }
         return node;
@@ -285,15 +355,34 @@ public:
     bool AtEnd() const { return T.type == Token::End; }
 
 private:
+    // One level of objects, lists or collections; refuses to open more than FormReaderMaxNesting.
+    class Level {
+    public:
+        explicit Level(Parser& p) : FParser(p)
+        {
+            if (FParser.FDepth >= FormReaderMaxNesting)
+                FParser.Error(QStringLiteral("Definition nested deeper than %1 levels").arg(FormReaderMaxNesting));
+            ++FParser.FDepth;
+        }
+        ~Level() { --FParser.FDepth; }
+        Level(const Level&) = delete;
+        Level& operator=(const Level&) = delete;
+
+    private:
+        Parser& FParser;
+    };
+
     TFormValue ParseValue()
     {
         TFormValue v;
         switch (T.type) {
         case Token::Number:
             if (T.text.startsWith(QLatin1Char('$'))) {
+                // Up to 64 bits; the property it goes to decides how many of them it takes.
                 bool ok = false;
                 v.kind = TFormValue::Int;
-                v.i = T.text.mid(1).toLongLong(&ok, 16);
+                v.hex = true;
+                v.i = int64_t(T.text.mid(1).toULongLong(&ok, 16));
                 if (!ok)
                     Error(QStringLiteral("Invalid number %1").arg(T.text));
             } else if (T.isFloat) {
@@ -348,6 +437,7 @@ private:
                 return v;
             }
             if (IsSymbol("(")) {
+                const Level level(*this);
                 v.kind = TFormValue::List;
                 Advance();
                 while (!IsSymbol(")")) {
@@ -359,20 +449,21 @@ private:
                 return v;
             }
             if (IsSymbol("<")) {
+                const Level level(*this);
                 v.kind = TFormValue::Collection;
                 Advance();
                 while (!IsSymbol(">")) {
                     if (T.type != Token::Ident || T.text.compare(QLatin1String("item"), Qt::CaseInsensitive) != 0)
                         Error(QStringLiteral("'item' expected"));
                     Advance();
-                    std::vector<std::pair<QString, TFormValue>> item;
+                    std::vector<TFormProp> item;
                     while (!(T.type == Token::Ident && T.text.compare(QLatin1String("end"), Qt::CaseInsensitive) == 0)) {
                         if (T.type != Token::Ident)
                             Error(QStringLiteral("Property name expected"));
                         const QString prop = T.text;
                         Advance();
                         Expect("=");
-                        item.emplace_back(prop, ParseValue());
+                        item.push_back({prop, ParseValue()});
                     }
                     Advance();
                     v.items.push_back(std::move(item));
@@ -393,15 +484,14 @@ private:
         Error(QStringLiteral("Invalid property value"));
     }
 
+    // Binary data of stored forms comes from the program's resources only (":/pictures/<name>"):
+    // a definition never reaches into the file system.
     QByteArray LoadBinaryFile(const QString& name)
     {
-        // Pictures of stored forms live in the program's resources; a path outside works too.
-        for (const QString& path : {QStringLiteral(":/pictures/") + name, name}) {
-            QFile f(path);
-            if (f.open(QIODevice::ReadOnly))
-                return f.readAll();
-        }
-        Error(QStringLiteral("File %1 not found").arg(name));
+        QByteArray data;
+        if (!FindResourceData(QStringLiteral("pictures"), name, data))
+            Error(QStringLiteral("File '%1' not found in the program's resources").arg(name));
+        return data;
     }
 
     bool IsSymbol(const char* s) const { return T.type == Token::Symbol && T.text == QLatin1String(s); }
@@ -416,6 +506,7 @@ private:
 
     Lexer& L;
     Token T;
+    int FDepth = 0;
 };
 
 // ----- applying --------------------------------------------------------------------------------
@@ -475,7 +566,7 @@ private:
             const auto& [name, value] = node.props[i];
             try {
                 ApplyProp(c, c, name, value, node.propLines[i]);
-            } catch (const EReadError&) {
+            } catch (const ELocatedReadError&) {
                 throw;
             } catch (const Exception& e) {
                 ReadError(FSource, node.propLines[i],
@@ -561,7 +652,10 @@ private:
         }
 
         QVariant v;
-        if (!Convert(p, value, v) || !p.write(obj, v))
+        const TConvert converted = Convert(p, value, v);
+        if (converted == TConvert::OutOfRange)
+            PropError(obj, path, line, QStringLiteral("Value %1 out of range").arg(value.Describe()));
+        if (converted != TConvert::Ok || !p.write(obj, v))
             PropError(obj, path, line, QStringLiteral("Invalid property value %1").arg(value.Describe()));
     }
 
@@ -586,7 +680,47 @@ private:
         coll->EndUpdate();
     }
 
-    static bool Convert(const QMetaProperty& p, const TFormValue& value, QVariant& out)
+    enum class TConvert { Ok, Invalid, OutOfRange };
+
+    // The integer type of a property, or bits 0 when it is not an integer.
+    static IntType IntTypeOf(int id)
+    {
+        switch (id) {
+        case QMetaType::Int: return {32, true};
+        case QMetaType::UInt: return {32, false};
+        case QMetaType::LongLong: return {64, true};
+        case QMetaType::ULongLong: return {64, false};
+        case QMetaType::Long: return {int(sizeof(long)) * 8, true};
+        case QMetaType::ULong: return {int(sizeof(long)) * 8, false};
+        case QMetaType::Short: return {16, true};
+        case QMetaType::UShort: return {16, false};
+        case QMetaType::Char: return {8, std::is_signed_v<char>};
+        case QMetaType::SChar: return {8, true};
+        case QMetaType::UChar: return {8, false};
+        default: return {0, false};
+        }
+    }
+
+    // n (already fitted to the type) as a variant of exactly the property's type.
+    static QVariant IntVariant(int id, int64_t n)
+    {
+        switch (id) {
+        case QMetaType::Int: return QVariant::fromValue(int(n));
+        case QMetaType::UInt: return QVariant::fromValue(uint(n));
+        case QMetaType::LongLong: return QVariant::fromValue(qlonglong(n));
+        case QMetaType::ULongLong: return QVariant::fromValue(qulonglong(n));
+        case QMetaType::Long: return QVariant::fromValue(long(n));
+        case QMetaType::ULong: return QVariant::fromValue(ulong(n));
+        case QMetaType::Short: return QVariant::fromValue(short(n));
+        case QMetaType::UShort: return QVariant::fromValue(ushort(n));
+        case QMetaType::Char: return QVariant::fromValue(char(n));
+        case QMetaType::SChar: return QVariant::fromValue(static_cast<signed char>(n));
+        case QMetaType::UChar: return QVariant::fromValue(uchar(n));
+        default: return QVariant();
+        }
+    }
+
+    static TConvert Convert(const QMetaProperty& p, const TFormValue& value, QVariant& out)
     {
         if (p.isEnumType()) {
             const QMetaEnum e = p.enumerator();
@@ -594,47 +728,65 @@ private:
                 bool ok = false;
                 const int k = e.keyToValue(value.s.toLatin1().constData(), &ok);
                 if (!ok)
-                    return false;
+                    return TConvert::Invalid;
                 out = QVariant(k);
-                return true;
+                return TConvert::Ok;
             }
             if (value.kind == TFormValue::Int) {
-                out = QVariant(int(value.i));
-                return true;
+                // An ordinal must be one of the enumeration's values (or, for flags, made of them).
+                int64_t n = 0;
+                if (!FitInteger(value, value.i, {32, true}, n))
+                    return TConvert::OutOfRange;
+                if (e.isFlag()) {
+                    uint known = 0;
+                    for (int i = 0; i < e.keyCount(); ++i)
+                        known |= uint(e.value(i));
+                    if (uint(n) & ~known)
+                        return TConvert::OutOfRange;
+                } else if (!e.valueToKey(int(n))) {
+                    return TConvert::OutOfRange;
+                }
+                out = QVariant(int(n));
+                return TConvert::Ok;
             }
-            return false;
+            return TConvert::Invalid;
         }
-        switch (p.metaType().id()) {
+        const int id = p.metaType().id();
+        if (const IntType t = IntTypeOf(id); t.bits) {
+            int64_t n = 0;
+            if (!IntValue(value, n))
+                return TConvert::Invalid;
+            int64_t fitted = 0;
+            if (!FitInteger(value, n, t, fitted))
+                return TConvert::OutOfRange;
+            out = IntVariant(id, fitted);
+            return TConvert::Ok;
+        }
+        switch (id) {
         case QMetaType::Bool:
             if (value.kind != TFormValue::Ident)
-                return false;
+                return TConvert::Invalid;
             if (value.s.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
                 out = true;
             else if (value.s.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
                 out = false;
             else
-                return false;
-            return true;
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong: {
-            int64_t n = 0;
-            if (!IntValue(value, n))
-                return false;
-            out = QVariant::fromValue(qlonglong(n));
-            out.convert(p.metaType());
-            return true;
-        }
+                return TConvert::Invalid;
+            return TConvert::Ok;
         case QMetaType::Double:
-        case QMetaType::Float:
+        case QMetaType::Float: {
+            double d = 0;
             if (value.kind == TFormValue::Float)
-                out = value.f;
+                d = value.f;
             else if (value.kind == TFormValue::Int)
-                out = double(value.i);
+                d = value.hex ? double(uint64_t(value.i)) : double(value.i);
             else
-                return false;
-            return true;
+                return TConvert::Invalid;
+            if (!std::isfinite(d) || (id == QMetaType::Float && std::fabs(d) > double(std::numeric_limits<float>::max())))
+                return TConvert::OutOfRange;
+            out = id == QMetaType::Float ? QVariant::fromValue(float(d)) : QVariant(d);
+            return TConvert::Ok;
+        }
         case QMetaType::QString:
             if (value.kind == TFormValue::Str)
                 out = value.s;
@@ -643,10 +795,10 @@ private:
             else if (value.kind == TFormValue::Int)
                 out = QString::number(value.i);
             else
-                return false;
-            return true;
+                return TConvert::Invalid;
+            return TConvert::Ok;
         default:
-            return false;
+            return TConvert::Invalid;
         }
     }
 
@@ -754,15 +906,15 @@ void RegisterBuiltInReaders()
                                      if (!intOf(v, n))
                                          return false;
                                      if (prop.compare(QLatin1String("Height"), Qt::CaseInsensitive) == 0)
-                                         f->SetHeight(int(n));
+                                         f->SetHeight(FitInt32(v, n));
                                      else if (prop.compare(QLatin1String("Size"), Qt::CaseInsensitive) == 0)
-                                         f->SetSize(int(n));
+                                         f->SetSize(FitInt32(v, n));
                                      else if (prop.compare(QLatin1String("Color"), Qt::CaseInsensitive) == 0)
-                                         f->SetColor(TColor(n));
+                                         f->SetColor(TColor(FitInt32(v, n)));
                                      else if (prop.compare(QLatin1String("Charset"), Qt::CaseInsensitive) == 0)
-                                         f->SetCharset(int(n));
+                                         f->SetCharset(FitBetween(v, n, 0, 255));
                                      else if (prop.compare(QLatin1String("Pitch"), Qt::CaseInsensitive) == 0)
-                                         f->SetPitch(TFontPitch(n));
+                                         f->SetPitch(TFontPitch(FitBetween(v, n, fpDefault, fpFixed)));
                                      else
                                          return false;
                                      return true;
@@ -772,7 +924,7 @@ void RegisterBuiltInReaders()
                                      auto* c = static_cast<TSizeConstraints*>(p);
                                      if (v.kind != TFormValue::Int)
                                          return false;
-                                     const int n = int(v.i);
+                                     const int n = FitInt32(v, v.i);
                                      if (prop == QLatin1String("MinWidth"))
                                          c->SetMinWidth(n);
                                      else if (prop == QLatin1String("MinHeight"))
@@ -827,7 +979,7 @@ void RegisterBuiltInReaders()
 QString TFormValue::Describe() const
 {
     switch (kind) {
-    case Int: return QString::number(i);
+    case Int: return hex ? QLatin1Char('$') + QString::number(quint64(i), 16).toUpper() : QString::number(i);
     case Float: return QString::number(f);
     case Str: return QLatin1Char('\'') + s + QLatin1Char('\'');
     case Ident: return s;

@@ -1,6 +1,7 @@
 #include "framework/Resources.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -10,7 +11,7 @@ char ModuleTag;
 bool ReadResource(const QString& path, QByteArray& out)
 {
     QFile f(path);
-    if (!f.exists() || !f.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
         return false;
     out = f.readAll();
     return true;
@@ -30,7 +31,9 @@ bool FindBitmapResource(const String& name, QByteArray& out)
 
 bool FindResourceData(const String& type, const String& name, QByteArray& out)
 {
-    if (type.isEmpty() || name.isEmpty() || type.contains(u'/') || name.contains(u'/'))
+    // Only names inside the type's folder: none that is a path or climbs out of it.
+    if (type.isEmpty() || name.isEmpty() || type.contains(u'/') || name.contains(u'/') || type == u".." ||
+        name == u"." || name == u"..")
         return false;
     const QString dir = QStringLiteral(":/") + type.toLower() + u'/';
     return ReadResource(dir + name, out) || ReadResource(dir + name.toUpper(), out);

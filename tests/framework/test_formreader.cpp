@@ -6,7 +6,11 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -29,8 +33,18 @@ class TProbe : public TComponent {
     Q_OBJECT
     Q_PROPERTY(int Value READ Value WRITE SetValue)
     Q_PROPERTY(TComponent* Buddy READ Buddy WRITE SetBuddy)
+    Q_PROPERTY(quint8 Level MEMBER level)
+    Q_PROPERTY(qint16 Offset MEMBER offset)
+    Q_PROPERTY(quint32 Mask MEMBER mask)
+    Q_PROPERTY(qint64 Big MEMBER big)
+    Q_PROPERTY(float Ratio MEMBER ratio)
 public:
     using TComponent::TComponent;
+    quint8 level = 0;
+    qint16 offset = 0;
+    quint32 mask = 0;
+    qint64 big = 0;
+    float ratio = 0;
     int Value() const { return FValue; }
     void SetValue(int v)
     {
@@ -242,6 +256,193 @@ TEST_F(FormReader, MalformedDefinitionsFailWithTheirLineAndReason)
             EXPECT_TRUE(e.Message().contains(QLatin1String("bad.dfm (line"))) << e.Message().toStdString();
         }
         delete f;
+    }
+}
+
+// Reads Text into a fresh form; the error message, or "" when it read without one.
+QString ReadError(const QByteArray& text)
+{
+    auto* f = new TReaderForm(Application);
+    QString message;
+    try {
+        ReadComponentText(f, text, QStringLiteral("bad.dfm"));
+    } catch (const EReadError& e) {
+        message = e.Message();
+    }
+    delete f;
+    return message;
+}
+
+TEST_F(FormReader, NestingBeyondTheLimitFailsWithTheLineInsteadOfExhaustingTheStack)
+{
+    // Far deeper than any stack holds when every level recurses.
+    const int deep = 200000;
+    struct Case {
+        const char* what;
+        QByteArray text;
+    };
+    QByteArray lists = "object Main: TReaderForm\n  Caption =\n" + QByteArray(deep, '(');
+    QByteArray objects = "object Main: TReaderForm\n";
+    for (int i = 0; i < deep; ++i)
+        objects += "object P: TPanel\n";
+    QByteArray items = "object Main: TReaderForm\n  object Bar: TStatusBar\n    Panels = ";
+    for (int i = 0; i < deep; ++i)
+        items += "<item X = ";
+    const Case cases[] = {{"lists", lists}, {"objects", objects}, {"collection items", items}};
+    for (const Case& c : cases) {
+        const QString m = ReadError(c.text);
+        EXPECT_TRUE(m.contains(QStringLiteral("nested deeper than %1 levels").arg(FormReaderMaxNesting))) << c.what << ": " << m.toStdString();
+        EXPECT_TRUE(m.contains(QLatin1String("bad.dfm (line "))) << c.what << ": " << m.toStdString();
+    }
+    // The line named is the one that opens the level too many.
+    QByteArray named = "object Main: TReaderForm\n  Caption =\n";
+    for (int i = 0; i < FormReaderMaxNesting + 5; ++i)
+        named += "(\n";
+    const QString m = ReadError(named);
+    EXPECT_TRUE(m.contains(QStringLiteral("(line %1)").arg(2 + FormReaderMaxNesting))) << m.toStdString();
+}
+
+TEST_F(FormReader, NestingUpToTheLimitReads)
+{
+    // Objects nested to the limit: the root and FormReaderMaxNesting - 1 panels inside each other.
+    QByteArray text = "object Main: TReaderForm\n";
+    for (int i = 1; i < FormReaderMaxNesting; ++i)
+        text += "object P" + QByteArray::number(i) + ": TPanel\n";
+    for (int i = 0; i < FormReaderMaxNesting; ++i)
+        text += "end\n";
+    Read(text.constData());
+    auto* deepest = dynamic_cast<TPanel*>(form->FindComponent(QStringLiteral("P%1").arg(FormReaderMaxNesting - 1)));
+    ASSERT_NE(deepest, nullptr);
+    int depth = 0;
+    for (TControl* c = deepest; c; c = c->Parent())
+        ++depth;
+    EXPECT_EQ(depth, FormReaderMaxNesting);
+}
+
+TEST_F(FormReader, FileReferencesReadOnlyTheProgramsResources)
+{
+    // The picture of the main window is a resource.
+    Read("object Main: TReaderForm\n  object Img: TImage\n    Picture.Data = file 'img2.jpg'\n  end\nend\n");
+    auto* img = dynamic_cast<TImage*>(form->FindComponent(QStringLiteral("Img")));
+    ASSERT_NE(img, nullptr);
+    EXPECT_GT(img->Picture()->Width(), 0);
+    delete form;
+    form = nullptr;
+
+    // Nothing outside them: real files by absolute and relative path, devices, FIFOs, and names
+    // that climb out of the pictures folder.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile src(QStringLiteral(":/pictures/img2.jpg"));
+    ASSERT_TRUE(src.open(QIODevice::ReadOnly));
+    const QByteArray jpeg = src.readAll();
+    QFile outside(dir.filePath(QStringLiteral("outside.jpg")));
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.write(jpeg);
+    outside.close();
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const QString names[] = {outside.fileName(), QStringLiteral("outside.jpg"), QStringLiteral("./outside.jpg"),
+                             QStringLiteral("/dev/null"), fifo, QStringLiteral("../forms/FormMain.dfm"),
+                             QStringLiteral(".."), QStringLiteral(""), QStringLiteral("no-such.jpg")};
+    for (const QString& name : names) {
+        const QString m = ReadError("object Main: TReaderForm\n  object Img: TImage\n    Picture.Data = file '" +
+                                    name.toUtf8() + "'\n  end\nend\n");
+        EXPECT_TRUE(m.contains(QStringLiteral("File '%1' not found in the program's resources").arg(name)))
+            << name.toStdString() << ": " << m.toStdString();
+        EXPECT_TRUE(m.contains(QLatin1String("(line 3)"))) << m.toStdString();
+    }
+    QDir::setCurrent(cwd);
+}
+
+TEST_F(FormReader, IntegersMustFitTheirProperty)
+{
+    struct Case {
+        const char* prop;
+        const char* value;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"Value", "2147483647", true},
+        {"Value", "-2147483648", true},
+        {"Value", "2147483648", false},
+        {"Value", "-2147483649", false},
+        {"Value", "1099511627776", false},   // 2^40
+        {"Value", "4294967301", false},      // 2^32 + 5 would wrap to 5
+        {"Value", "$FFFFFFFF", true},        // hexadecimal: the 32 bits as two's complement
+        {"Value", "$100000000", false},
+        {"Level", "255", true},
+        {"Level", "256", false},
+        {"Level", "-1", false},
+        {"Level", "$FF", true},
+        {"Level", "$1FF", false},
+        {"Offset", "-32768", true},
+        {"Offset", "32768", false},
+        {"Offset", "$FFFF", true},
+        {"Mask", "4294967295", true},
+        {"Mask", "-1", false},
+        {"Mask", "4294967296", false},
+        {"Big", "-9223372036854775808", true},
+        {"Big", "$FFFFFFFFFFFFFFFF", true},
+        {"Ratio", "1.5", true},
+        {"Ratio", "1e300", false},
+    };
+    for (const Case& c : cases) {
+        const QByteArray text = QByteArray("object Main: TReaderForm\n  object P: TProbe\n    ") + c.prop + " = " +
+                                c.value + "\n  end\nend\n";
+        const QString m = ReadError(text);
+        if (c.fits) {
+            EXPECT_TRUE(m.isEmpty()) << c.prop << " = " << c.value << ": " << m.toStdString();
+        } else {
+            EXPECT_TRUE(m.contains(QLatin1String("out of range"))) << c.prop << " = " << c.value << ": " << m.toStdString();
+            EXPECT_TRUE(m.contains(QLatin1String("(line 3)"))) << m.toStdString();
+        }
+    }
+    // The values that fit arrive unchanged.
+    Read("object Main: TReaderForm\n  object P: TProbe\n    Value = $FFFFFFFF\n    Level = 255\n    Offset = $FFFF\n"
+         "    Big = $FFFFFFFFFFFFFFFF\n  end\nend\n");
+    auto* probe = dynamic_cast<TProbe*>(form->FindComponent(QStringLiteral("P")));
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(probe->Value(), -1);
+    EXPECT_EQ(probe->level, 255);
+    EXPECT_EQ(probe->offset, -1);
+    EXPECT_EQ(probe->big, -1);
+}
+
+TEST_F(FormReader, IntegersMustFitTheFrameworksOwnProperties)
+{
+    struct Case {
+        const char* line;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"ClientWidth = 1099511627776", false},
+        {"Font.Height = 4294967285", false},       // -11 after wrapping
+        {"Font.Size = -2147483649", false},
+        {"Font.Color = $FF00000F", true},          // clBtnFace written in hexadecimal
+        {"Font.Color = $1FF00000F", false},
+        {"Font.Charset = 255", true},
+        {"Font.Charset = 256", false},
+        {"Font.Pitch = 3", false},
+        {"Constraints.MinWidth = 4294967306", false},
+        {"BorderStyle = 1", true},
+        {"BorderStyle = 4294967297", false},
+        {"BorderStyle = 99", false},
+        {"Color = $FF00000F", true},
+        {"Color = -16777201", true},
+        {"Color = 4278190095", false},              // decimals keep to the signed range
+        {"Color = 8589934591", false},
+    };
+    for (const Case& c : cases) {
+        const QString m = ReadError(QByteArray("object Main: TReaderForm\n  ") + c.line + "\nend\n");
+        if (c.fits) {
+            EXPECT_TRUE(m.isEmpty()) << c.line << ": " << m.toStdString();
+        } else {
+            EXPECT_TRUE(m.contains(QLatin1String("out of range"))) << c.line << ": " << m.toStdString();
+            EXPECT_TRUE(m.contains(QLatin1String("(line 2)"))) << m.toStdString();
+        }
     }
 }
 
