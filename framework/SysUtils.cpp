@@ -10,7 +10,7 @@
 #include <system_error>
 #include <unistd.h>
 
-TFormatSettings FormatSettings;
+TFormatSettings FormatSettings = SystemFormatSettings();
 
 namespace {
 

@@ -2,13 +2,15 @@
 // helpers, file-name helpers and a few system services.
 //
 // Number and date texts follow FormatSettings, whose defaults are fixed ('.' decimal separator,
-// ',' thousands separator, "hh:nn" short time, ...) rather than taken from the C locale, so a text
-// is the same on every machine.
+// ',' thousands separator, "yyyy/mm/dd" short date, ...) rather than taken from the C locale, so a
+// text is the same on every machine. The time of day is the exception: see GetLocaleTimeFormats.
 #pragma once
 
 #include "framework/System.h"
 
 #include <QStringList>
+
+class QLocale;
 #include <concepts>
 #include <cstdint>
 #include <functional>
@@ -55,8 +57,31 @@ struct TFormatSettings {
                                 QStringLiteral("Saturday")};
 };
 
-// The settings used by the routines that take none. GUI thread only when changed.
+// The settings used by the routines that take none, SystemFormatSettings() when the program
+// starts. GUI thread only when changed.
 extern TFormatSettings FormatSettings;
+
+// Decisions (the time of day and the locale):
+// - The time-of-day texts are the user's: ShortTimeFormat (the "t" specifier, the status bar's
+//   clock), LongTimeFormat ("tt") and TimeAMString/TimePMString come from the locale, so a 12-hour
+//   locale shows "3:07 PM" (en_US: "h:nn ampm") and a 24-hour one "15:07" (de_DE: "hh:nn"), as the
+//   original platform's framework does with the user's regional settings.
+// - The locale is QLocale::system(), read once when the program starts: on Linux it follows
+//   LC_ALL, then LC_TIME, then LANG. Later QLocale::setDefault calls do not change FormatSettings;
+//   GetLocaleTimeFormats applies any other locale explicitly.
+// - The C/POSIX locale has no short time form of its own (its only one has seconds); it keeps the
+//   framework's "hh:nn" and "hh:nn:ss", which are the 24-hour forms.
+// - Everything else stays fixed: decimal and thousands separators, dates and the time separator
+//   (':' in a converted format still stands for TimeSeparator, so the locale's own separator is
+//   written as literal text when it is not ':'). Numbers typed into the window and frequencies
+//   shown in it therefore read the same on every machine.
+// - A locale's format is converted to the framework's specifiers: h/hh/H/HH to h/hh, m/mm to n/nn,
+//   s/ss, z/zzz, AP/A/ap/a to ampm with the locale's AM/PM texts in the case the format asks for,
+//   quoted and other literal text kept literally. The time zone ('t') has no specifier here and is
+//   left out, with the blanks it leaves at either end.
+void GetLocaleTimeFormats(const QLocale& Locale, TFormatSettings& Settings);
+// The fixed defaults with the time-of-day formats of QLocale::system().
+TFormatSettings SystemFormatSettings();
 
 // ---------------------------------------------------------------------------------------------
 // Floating-point numbers

@@ -2,6 +2,7 @@
 #include "framework/SysUtils.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <cmath>
 #include <cstring>
 
@@ -249,6 +250,146 @@ void AppendDateTime(String& out, const String& fmt, const TDateParts& p, const T
 }
 
 }  // namespace
+
+namespace {
+
+// Appends Text to a framework format as literal text: letters, '/', ':' and quotes are quoted so
+// that none of them reads as a specifier; a double quote goes inside single quotes.
+void AppendLiteral(String& out, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"'))
+            out += QStringLiteral("'\"'");
+        else if (c.isLetter() || c == QLatin1Char('/') || c == QLatin1Char(':') || c == QLatin1Char('\''))
+            out += QLatin1Char('"') + c + QLatin1Char('"');
+        else
+            out += c;
+    }
+}
+
+// How a format writes its AM/PM text.
+enum class TAmPmCase { None, Upper, Lower, AsIs };
+
+// A QLocale time format ("h:mm AP") in the framework's specifiers ("h:nn ampm").
+String FrameworkTimeFormat(const QString& format, TAmPmCase& amPm)
+{
+    String out;
+    const int len = int(format.size());
+    int i = 0;
+    auto repeat = [&](QChar c, int max) {
+        int n = 0;
+        while (i + n < len && n < max && format[i + n] == c)
+            ++n;
+        i += n;
+        return n;
+    };
+    while (i < len) {
+        const QChar c = format[i];
+        switch (c.unicode()) {
+        case '\'': {
+            // 'text' is literal; '' is a quote, inside quoted text too.
+            QString literal;
+            ++i;
+            if (i < len && format[i] == QLatin1Char('\'')) {
+                literal = QStringLiteral("'");
+                ++i;
+            } else {
+                while (i < len) {
+                    if (format[i] == QLatin1Char('\'')) {
+                        if (i + 1 < len && format[i + 1] == QLatin1Char('\'')) {
+                            literal += QLatin1Char('\'');
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        break;
+                    }
+                    literal += format[i++];
+                }
+            }
+            AppendLiteral(out, literal);
+            break;
+        }
+        case 'h':
+        case 'H':
+            out += repeat(c, 2) == 2 ? QStringLiteral("hh") : QStringLiteral("h");
+            break;
+        case 'm':
+            out += repeat(c, 2) == 2 ? QStringLiteral("nn") : QStringLiteral("n");
+            break;
+        case 's':
+            out += repeat(c, 2) == 2 ? QStringLiteral("ss") : QStringLiteral("s");
+            break;
+        case 'z':
+            out += repeat(c, 3) == 3 ? QStringLiteral("zzz") : QStringLiteral("z");
+            break;
+        case 'a':
+        case 'A': {
+            const bool pair = i + 1 < len && (format[i + 1] == QLatin1Char('p') || format[i + 1] == QLatin1Char('P'));
+            if (pair)
+                amPm = c == QLatin1Char('a') ? TAmPmCase::Lower
+                       : format[i + 1] == QLatin1Char('p') ? TAmPmCase::AsIs
+                                                           : TAmPmCase::Upper;
+            else
+                amPm = c == QLatin1Char('a') ? TAmPmCase::Lower : TAmPmCase::Upper;
+            i += pair ? 2 : 1;
+            out += QStringLiteral("ampm");
+            break;
+        }
+        case 't':
+            // The time zone: no specifier for it here.
+            while (i < len && format[i] == QLatin1Char('t'))
+                ++i;
+            break;
+        case ':':
+            out += QLatin1Char(':');
+            ++i;
+            break;
+        default:
+            AppendLiteral(out, QString(c));
+            ++i;
+            break;
+        }
+    }
+    return out.trimmed();
+}
+
+String ApplyCase(const String& text, TAmPmCase amPm)
+{
+    switch (amPm) {
+    case TAmPmCase::Upper: return text.toUpper();
+    case TAmPmCase::Lower: return text.toLower();
+    default: return text;
+    }
+}
+
+}  // namespace
+
+void GetLocaleTimeFormats(const QLocale& Locale, TFormatSettings& Settings)
+{
+    const TFormatSettings defaults;
+    if (Locale.language() == QLocale::C) {
+        Settings.ShortTimeFormat = defaults.ShortTimeFormat;
+        Settings.LongTimeFormat = defaults.LongTimeFormat;
+        Settings.TimeAMString = defaults.TimeAMString;
+        Settings.TimePMString = defaults.TimePMString;
+        return;
+    }
+    TAmPmCase shortCase = TAmPmCase::None, longCase = TAmPmCase::None;
+    Settings.ShortTimeFormat = FrameworkTimeFormat(Locale.timeFormat(QLocale::ShortFormat), shortCase);
+    Settings.LongTimeFormat = FrameworkTimeFormat(Locale.timeFormat(QLocale::LongFormat), longCase);
+    // One pair of texts serves both formats; the short one, which the clock uses, decides their case.
+    const TAmPmCase amPm = shortCase != TAmPmCase::None ? shortCase : longCase;
+    Settings.TimeAMString = ApplyCase(Locale.amText(), amPm);
+    Settings.TimePMString = ApplyCase(Locale.pmText(), amPm);
+}
+
+TFormatSettings SystemFormatSettings()
+{
+    TFormatSettings settings;
+    GetLocaleTimeFormats(QLocale::system(), settings);
+    return settings;
+}
 
 bool IsLeapYear(int Year) { return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0); }
 

@@ -1,7 +1,11 @@
 // Number, date and string routines: the texts the window shows and the errors it reports.
 #include "framework/SysUtils.h"
 
+#include <QCoreApplication>
+#include <QLocale>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTime>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -263,6 +267,8 @@ TEST(IntToText, IntToStrAndIntToHex)
 
 TEST(FormatDateTime, Specifiers)
 {
+    // The framework's own defaults, whatever the locale of the machine running the test.
+    const TFormatSettings fixed;
     const TDateTime dt = EncodeDate(2024, 3, 9) + EncodeTime(14, 5, 7, 89);
     struct Case {
         const char* format;
@@ -291,12 +297,12 @@ TEST(FormatDateTime, Specifiers)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.format);
-        EXPECT_EQ(FormatDateTime(QString::fromLatin1(c.format), dt), QString::fromLatin1(c.text));
+        EXPECT_EQ(FormatDateTime(QString::fromLatin1(c.format), dt, fixed), QString::fromLatin1(c.text));
     }
-    EXPECT_EQ(FormatDateTime("c", EncodeDate(2024, 3, 9)), "2024-03-09");  // no time: date only
-    EXPECT_EQ(FormatDateTime("hh ampm", EncodeTime(0, 30, 0, 0)), "12 AM");
-    EXPECT_EQ(FormatDateTime("t", EncodeTime(9, 3, 0, 0)), "09:03");
-    EXPECT_EQ(FormatDateTime("t", EncodeTime(23, 59, 59, 999)), "23:59");
+    EXPECT_EQ(FormatDateTime("c", EncodeDate(2024, 3, 9), fixed), "2024-03-09");  // no time: date only
+    EXPECT_EQ(FormatDateTime("hh ampm", EncodeTime(0, 30, 0, 0), fixed), "12 AM");
+    EXPECT_EQ(FormatDateTime("t", EncodeTime(9, 3, 0, 0), fixed), "09:03");
+    EXPECT_EQ(FormatDateTime("t", EncodeTime(23, 59, 59, 999), fixed), "23:59");
 
     TFormatSettings fs;
     fs.ShortTimeFormat = "h:nn";
@@ -307,6 +313,118 @@ TEST(FormatDateTime, Specifiers)
 
     EXPECT_THROW(FormatDateTime("t", kNaN), EConvertError);
     EXPECT_THROW(FormatDateTime("t", 1e300), EConvertError);
+}
+
+// The time of day as the user's locale writes it: FormatSettings takes its time formats from the
+// locale the environment names when the program starts (LC_ALL, then LC_TIME, then LANG). The
+// test runs itself once per environment; each child checks the settings it started with.
+TEST(FormatDateTime, ShortTimeFollowsTheLocaleOfTheEnvironment)
+{
+    const TDateTime afternoon = EncodeTime(15, 7, 0, 0);
+    if (qEnvironmentVariableIsSet("RQ_EXPECT_SHORT_TIME")) {
+        EXPECT_EQ(FormatDateTime("t", afternoon).toStdString(), qEnvironmentVariable("RQ_EXPECT_SHORT_TIME").toStdString());
+        EXPECT_EQ(FormatDateTime("t", EncodeTime(0, 5, 0, 0)).toStdString(),
+                  qEnvironmentVariable("RQ_EXPECT_MIDNIGHT").toStdString());
+        return;
+    }
+    struct Case {
+        const char* lcAll;
+        const char* lcTime;
+        const char* lang;
+        const char* afternoon;
+        const char* midnight;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, "en_US.UTF-8", "3:07 PM", "12:05 AM"},
+        {nullptr, "en_US.UTF-8", "de_DE.UTF-8", "3:07 PM", "12:05 AM"},  // LC_TIME before LANG
+        {"de_DE.UTF-8", "en_US.UTF-8", "en_US.UTF-8", "15:07", "00:05"},  // LC_ALL before both
+        {nullptr, nullptr, "de_DE.UTF-8", "15:07", "00:05"},
+        {nullptr, nullptr, "fi_FI.UTF-8", "15.07", "0.05"},
+        {nullptr, nullptr, "C.UTF-8", "15:07", "00:05"},  // no short form of its own: the framework's
+        {nullptr, nullptr, nullptr, "15:07", "00:05"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("LC_ALL=") + (c.lcAll ? c.lcAll : "") + " LC_TIME=" + (c.lcTime ? c.lcTime : "") +
+                     " LANG=" + (c.lang ? c.lang : ""));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"LC_ALL", "LC_TIME", "LC_NUMERIC", "LC_MESSAGES", "LC_MONETARY", "LANG", "LANGUAGE"})
+            env.remove(QString::fromLatin1(name));
+        if (c.lcAll)
+            env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(c.lcAll));
+        if (c.lcTime)
+            env.insert(QStringLiteral("LC_TIME"), QString::fromLatin1(c.lcTime));
+        if (c.lang)
+            env.insert(QStringLiteral("LANG"), QString::fromLatin1(c.lang));
+        env.insert(QStringLiteral("RQ_EXPECT_SHORT_TIME"), QString::fromUtf8(c.afternoon));
+        env.insert(QStringLiteral("RQ_EXPECT_MIDNIGHT"), QString::fromUtf8(c.midnight));
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=FormatDateTime.ShortTimeFollowsTheLocaleOfTheEnvironment")});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QByteArray output = child.readAll();
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    }
+}
+
+// Every locale's short time form, as the locale itself writes it, through the framework's format.
+TEST(FormatDateTime, LocaleTimeFormatsWriteWhatTheLocaleWrites)
+{
+    struct Case {
+        const char* locale;
+        const char* afternoon;  // 15:07:09
+        const char* morning;    // 09:03:04
+    };
+    // Fixed expectations for a few locales, 12- and 24-hour, with their own separators and texts.
+    const Case cases[] = {
+        {"en_US", "3:07 PM", "9:03 AM"},
+        {"de_DE", "15:07", "09:03"},
+        {"fi_FI", "15.07", "9.03"},
+        {"da_DK", "15.07", "09.03"},
+        {"ja_JP", "15:07", "9:03"},
+        {"ko_KR", "오후 3:07", "오전 9:03"},
+        {"bg_BG", "15:07 ч.", "9:03 ч."},
+        {"C", "15:07", "09:03"},
+    };
+    const TDateTime afternoon = EncodeTime(15, 7, 9, 0), morning = EncodeTime(9, 3, 4, 0);
+    // Qt's data may use a narrow no-break space where older data used a space.
+    auto plain = [](QString s) { return s.replace(QChar(0x202F), QLatin1Char(' ')); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale);
+        TFormatSettings fs;
+        GetLocaleTimeFormats(QLocale(QString::fromLatin1(c.locale)), fs);
+        EXPECT_EQ(plain(FormatDateTime("t", afternoon, fs)).toStdString(), c.afternoon);
+        EXPECT_EQ(plain(FormatDateTime("t", morning, fs)).toStdString(), c.morning);
+    }
+    // Every locale Qt knows: the framework's "t" writes what the locale's own short form writes,
+    // in the framework's digits 0-9.
+    auto asciiDigits = [](const QString& s) {
+        QList<uint> points = s.toUcs4();
+        for (uint& u : points)
+            if (QChar::digitValue(char32_t(u)) >= 0)
+                u = uint('0' + QChar::digitValue(char32_t(u)));
+        return QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()), points.size());
+    };
+    for (const QLocale& locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        if (locale.language() == QLocale::C)
+            continue;
+        TFormatSettings fs;
+        GetLocaleTimeFormats(locale, fs);
+        for (const QTime& t : {QTime(15, 7, 9), QTime(9, 3, 4), QTime(0, 5, 0), QTime(12, 0, 0)}) {
+            const TDateTime dt = EncodeTime(t.hour(), t.minute(), t.second(), 0);
+            EXPECT_EQ(FormatDateTime("t", dt, fs).toStdString(), asciiDigits(locale.toString(t, QLocale::ShortFormat)).toStdString())
+                << locale.name().toStdString() << " " << locale.timeFormat(QLocale::ShortFormat).toStdString();
+        }
+    }
+    // Numbers and dates keep the framework's fixed settings.
+    TFormatSettings fs;
+    GetLocaleTimeFormats(QLocale(QStringLiteral("de_DE")), fs);
+    EXPECT_EQ(fs.DecimalSeparator, QLatin1Char('.'));
+    EXPECT_EQ(fs.ShortDateFormat, QStringLiteral("yyyy/mm/dd"));
+    EXPECT_EQ(fs.TimeSeparator, QLatin1Char(':'));
 }
 
 TEST(DateTime, EncodeDecode)
