@@ -305,35 +305,47 @@ void ResizeImage(TBitmap* Bitmap, TCanvas* Canvas, const TRect& R)
 
 namespace {
 
-// Both gradients: lines across the rectangle, the first in the from colour, the last in the to
-// colour, the ones between interpolated. Lines outside the visible area are not drawn: the same
-// pixels, at a cost bounded by the canvas.
+// Both gradients, as their loop runs along the gradient from the near side (Top or Left) to the
+// far side (Bottom or Right): nothing when the two are equal; the near line in the from colour; the
+// lines near + 1 .. far - 2 interpolated; the line far - 1 in the to colour (so a one-line
+// rectangle ends in the to colour). When far lies before near the interpolated lines are none and
+// the from and to lines fall at near and far - 1 all the same. Each line runs across the rectangle
+// as LineTo draws it: from its near edge, the far edge left out, in whichever direction. Lines
+// and pixels outside the visible area are not drawn: the same pixels, at a cost bounded by the
+// canvas.
 void DrawGradientLines(TCanvas* Canvas, const TRect& R, TColor FromColor, TColor ToColor, bool Rows)
 {
-    if (!Canvas || (Rows ? R.Bottom <= R.Top : R.Right <= R.Left))
+    const int64_t nearSide = Rows ? R.Top : R.Left, farSide = Rows ? R.Bottom : R.Right;
+    if (!Canvas || nearSide == farSide)
         return;
+    // The pixels a line covers across the rectangle: [lo, hi).
+    const int64_t from = Rows ? R.Left : R.Top, to = Rows ? R.Right : R.Bottom;
+    const int64_t lo = from <= to ? from : to + 1, hi = from <= to ? to : from + 1;
     const TRect clip = Canvas->ClipRect();
-    const int x0 = std::max(R.Left, clip.Left), x1 = std::min(R.Right, clip.Right);
-    const int y0 = std::max(R.Top, clip.Top), y1 = std::min(R.Bottom, clip.Bottom);
-    if (x0 >= x1 || y0 >= y1)
+    const int c0 = int(std::max<int64_t>(lo, Rows ? clip.Left : clip.Top));
+    const int c1 = int(std::min<int64_t>(hi, Rows ? clip.Right : clip.Bottom));
+    const int64_t k0 = Rows ? clip.Top : clip.Left, k1 = Rows ? clip.Bottom : clip.Right;
+    if (c0 >= c1 || k0 >= k1)
         return;
     TPenKeeper keep(Canvas);
     PrepareLinePen(Canvas);
-    const int first = Rows ? R.Top : R.Left, last = Rows ? R.Bottom - 1 : R.Right - 1;
-    const double span = double(last) + 1 - double(first);
-    for (int k = Rows ? y0 : x0; k < (Rows ? y1 : x1); ++k) {
-        // The last line's colour wins for a one-line rectangle.
-        const TColor c = k == last ? ToColor : k == first ? FromColor
-                                                          : GradientColor(FromColor, ToColor, span, double(k) - first - 1);
+    auto line = [&](int64_t k, TColor c) {
+        if (k < k0 || k >= k1)
+            return;
         Canvas->Pen()->SetColor(c);
         if (Rows) {
-            Canvas->MoveTo(x0, k);
-            Canvas->LineTo(x1, k);
+            Canvas->MoveTo(c0, int(k));
+            Canvas->LineTo(c1, int(k));
         } else {
-            Canvas->MoveTo(k, y0);
-            Canvas->LineTo(k, y1);
+            Canvas->MoveTo(int(k), c0);
+            Canvas->LineTo(int(k), c1);
         }
-    }
+    };
+    line(nearSide, FromColor);
+    const double span = double(farSide - nearSide);
+    for (int64_t k = std::max(nearSide + 1, k0); k <= std::min(farSide - 2, k1 - 1); ++k)
+        line(k, GradientColor(FromColor, ToColor, span, double(k - nearSide - 1)));
+    line(farSide - 1, ToColor);
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ bool QtGetScrollBarInfo(HWND Window, LONG IdObject, tagSCROLLBARINFO* Info)
 bool QtGetComboBoxInfo(HWND Window, tagCOMBOBOXINFO* Info)
 {
     auto* combo = qobject_cast<QComboBox*>(WidgetOf(Window));
-    if (!combo || !Info || Info->cbSize != sizeof(tagCOMBOBOXINFO)) {
+    if (!combo || !Info || (Info->cbSize != COMBOBOXINFO_SIZE_32BIT && Info->cbSize != sizeof(tagCOMBOBOXINFO))) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }

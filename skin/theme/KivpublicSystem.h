@@ -33,6 +33,13 @@ struct tagSCROLLBARINFO {
 
 // Combo-box geometry, in the combo box's client coordinates. hwndItem is the edit field's window
 // (the combo box itself when it has none), hwndList the drop-down list's window.
+//
+// Decision: cbSize. The skinned combo boxes set cbSize to 52, the structure's size on the original
+// 32-bit platform (three 4-byte window handles); here the handles are pointers and the structure
+// is larger. KIVGetComboBoxInfo accepts both 52 and the native sizeof(tagCOMBOBOXINFO), and
+// fills the native structure either way (a caller always passes one); any other size is refused
+// with ERROR_INVALID_PARAMETER, as the system refuses a size it does not know.
+constexpr DWORD COMBOBOXINFO_SIZE_32BIT = 52;
 struct tagCOMBOBOXINFO {
     DWORD cbSize = sizeof(tagCOMBOBOXINFO);
     TRect rcItem;

@@ -149,9 +149,10 @@ void GetInsideThemeBitmap(TkivUIStyle Style, int ElementId, TBitmap* Target, int
         LoadElement(e, Target);
         return;
     }
+    // A non-image element loads nothing into the temporary bitmap; the frame cut out of it is then
+    // 0 x 0, and so is the target.
     auto whole = std::make_unique<TBitmap>();
-    if (!LoadElement(e, whole.get()))
-        return;
+    LoadElement(e, whole.get());
     SpitBitmap(whole.get(), Target, FrameCount, FrameIndex);
 }
 

@@ -6,6 +6,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
+#include "platform/WinBase.h"
 #include "platform/WinMessages.h"
 #include "skin/theme/Kivpublic.h"
 
@@ -386,6 +387,43 @@ TEST(DrawHorizontalGradient, EdgeCases)
     EXPECT_EQ(Px(dst, 2, 3), clWhite) << "trunc(-255 / 2e9 * 1) is 0";
 }
 
+// A rectangle whose far side lies before its near one: the loop draws its first line in the from
+// colour and the line before the far side in the to colour, with nothing between (the interpolated
+// lines run from near + 1 up to far - 2). Lines run across as LineTo draws them: from the near
+// edge, the far edge left out, in whichever direction.
+TEST(DrawGradient, FarSideBeforeNearSideDrawsTheLoopsTwoLines)
+{
+    struct Case {
+        const char* name;
+        bool horizontal;
+        TRect rect;
+        // Expected bitmap, row by row: '.' untouched, 'f' from colour, 't' to colour.
+        std::vector<const char*> rows;
+    };
+    const Case cases[] = {
+        {"rows bottom above top", true, Rect(0, 3, 3, 1), {"ttt.", "....", "....", "fff.", "...."}},
+        {"rows one above", true, Rect(1, 2, 3, 1), {".tt.", "....", ".ff.", "....", "...."}},
+        {"rows right before left", true, Rect(3, 0, 0, 2), {".fff", ".ttt", "....", "....", "...."}},
+        {"columns right before left", false, Rect(3, 0, 1, 2), {"t..f", "t..f", "....", "....", "...."}},
+        {"columns bottom above top", false, Rect(0, 3, 2, 0), {"....", "ft..", "ft..", "ft..", "...."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmap dst(4, 5);
+        Fill(dst, Sentinel);
+        if (c.horizontal)
+            DrawHorizontalGradient(dst.Canvas(), c.rect, clRed, clBlue);
+        else
+            DrawVerticalGradient(dst.Canvas(), c.rect, clRed, clBlue);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 4; ++x) {
+                const char want = c.rows[size_t(y)][x];
+                const TColor expected = want == 'f' ? clRed : want == 't' ? clBlue : Sentinel;
+                EXPECT_EQ(Px(dst, x, y), expected) << "pixel " << x << ", " << y;
+            }
+    }
+}
+
 // ---- rotations and recolouring ----
 
 struct RotationCase {
@@ -747,12 +785,41 @@ TEST(KIVGetComboBoxInfo, ArrowOnTheRightEditFieldLeftOfIt)
     EXPECT_EQ(info.hwndItem, h) << "a list-only box is its own item window";
     EXPECT_NE(info.hwndList, nullptr);
 
-    tagCOMBOBOXINFO bad;
-    bad.cbSize = 3;
-    EXPECT_FALSE(KIVGetComboBoxInfo(h, &bad));
     EXPECT_FALSE(KIVGetComboBoxInfo(h, nullptr));
     QWidget plain;
     EXPECT_FALSE(KIVGetComboBoxInfo(RegisterWindowReceiver(&plain), &info));
+    UnregisterWindowReceiver(h);
+}
+
+// The combo boxes pass the size the structure has on the original 32-bit platform (52); the
+// native size is accepted too, any other size is refused as the system refuses it.
+TEST(KIVGetComboBoxInfo, AcceptsTheSizeTheCallersPassAndTheNativeOne)
+{
+    QComboBox combo;
+    combo.resize(120, 22);
+    const HWND h = RegisterWindowReceiver(&combo);
+    struct Case {
+        DWORD size;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {52, true}, {DWORD(sizeof(tagCOMBOBOXINFO)), true}, {0, false}, {3, false},
+        {40, false}, {51, false}, {53, false}, {DWORD(sizeof(tagCOMBOBOXINFO)) + 4, false},
+    };
+    for (const Case& c : cases) {
+        tagCOMBOBOXINFO info;
+        info.cbSize = c.size;
+        SetLastError(0);
+        EXPECT_EQ(KIVGetComboBoxInfo(h, &info), c.accepted) << "size " << c.size;
+        if (c.accepted) {
+            EXPECT_EQ(info.hwndCombo, h) << "size " << c.size;
+            EXPECT_GT(info.rcButton.Width(), 0) << "size " << c.size;
+        } else {
+            EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER)) << "size " << c.size;
+            EXPECT_EQ(info.hwndCombo, nullptr) << "size " << c.size;
+        }
+    }
+    EXPECT_EQ(COMBOBOXINFO_SIZE_32BIT, 52u);
     UnregisterWindowReceiver(h);
 }
 

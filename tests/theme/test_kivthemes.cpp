@@ -221,18 +221,39 @@ TEST(GetInsideThemeBitmap, CloseButtonFrameComesFromTheRightEdgeOfTheStrip)
     EXPECT_EQ(first.Image(), strip.Image().copy(0, 0, 19, 19));
 }
 
-TEST(GetInsideThemeBitmap, NonImageElementsAndStylesWithoutTableLeaveTheTargetAlone)
+TEST(GetInsideThemeBitmap, NonImageElementsAndStylesWithoutTableLeaveTheTargetAloneWholeOrEmptyCut)
 {
+    // Frame count 0: nothing is loaded and the target stays as it was.
     TBitmap b(3, 3);
     Fill(b, clLime);
     GetInsideThemeBitmap(MacOS, KIV_THEME_FORM_BORDER_COLOR, &b, 0, 0);
-    GetInsideThemeBitmap(MacOS, KIV_THEME_FORM_BORDER_COLOR, &b, 3, 1);
     GetInsideThemeBitmap(FromThemeFile, KIV_THEME_BUTTON_IMAGE, &b, 0, 0);
     GetInsideThemeBitmap(DeepBlue, 0, &b, 0, 0);
-    GetInsideThemeBitmap(DeepBlue, 49, &b, 3, 1);
     EXPECT_EQ(b.Width(), 3);
     EXPECT_EQ(Px(b, 1, 1), clLime);
     GetInsideThemeBitmap(DeepBlue, KIV_THEME_BUTTON_IMAGE, nullptr, 0, 0);
+
+    // Any other frame count cuts a frame out of the bitmap that nothing was loaded into: the target
+    // takes that frame's size, 0 x 0.
+    struct Case {
+        TkivUIStyle style;
+        int id, count, index;
+    };
+    const Case cases[] = {
+        {MacOS, KIV_THEME_FORM_BORDER_COLOR, 3, 1},  // a colour
+        {Protein, KIV_THEME_BUTTON_TRANSPARENT, 1, 1},  // a flag
+        {WinXP, KIV_THEME_FORM_MINWIDTH, 4, 4},  // an integer
+        {FromThemeFile, KIV_THEME_BUTTON_IMAGE, 3, 2},  // no table
+        {DeepBlue, 49, 3, 1},  // beyond the table
+    };
+    for (const Case& c : cases) {
+        TBitmap t(3, 3);
+        Fill(t, clLime);
+        GetInsideThemeBitmap(c.style, c.id, &t, c.count, c.index);
+        EXPECT_EQ(t.Width(), 0) << "style " << int(c.style) << " id " << c.id;
+        EXPECT_EQ(t.Height(), 0) << "style " << int(c.style) << " id " << c.id;
+        EXPECT_TRUE(t.Empty());
+    }
 }
 
 TEST(GetInsideThemeBitmap, SpareEmptyNamesRaiseResourceNotFound)
