@@ -11,32 +11,50 @@ build_project
 BIN="$BUILD_DIR/bin"
 export RQ27M_PORTS="${RQ27M_PORTS:-$(mktemp -d -t rq27m-ports.XXXXXX)}"
 
+# Everything started here (simulator, virtual X server, configurator) is stopped when the demo ends.
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 
 "$BIN/rq27m-sim" --port 1 --verbose &
 pids+=($!)
-for _ in $(seq 50); do [ -e "$RQ27M_PORTS/com1" ] && break; sleep 0.1; done
+for _ in $(seq 100); do
+  [ -e "$RQ27M_PORTS/com1" ] && break
+  kill -0 "${pids[0]}" 2>/dev/null || break
+  sleep 0.1
+done
+if [ ! -e "$RQ27M_PORTS/com1" ]; then
+  echo "demo: the module simulator did not publish COM1 in $RQ27M_PORTS; stopping." >&2
+  exit 1
+fi
 echo "Simulated RQ_27M module on COM1 ($(readlink "$RQ27M_PORTS/com1"))"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: running the configurator on a virtual X server (Xvfb)."
-  exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
-  read -r dpy <&3
+  dpyfile="$(mktemp -t rq27m-xvfb.XXXXXX)"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dpyfile" 2>/dev/null &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$dpyfile" ] && break; sleep 0.1; done
+  dpy="$(tr -d '[:space:]' <"$dpyfile")"
+  rm -f "$dpyfile"
+  if [ -z "$dpy" ]; then
+    echo "demo: the virtual X server did not start; stopping." >&2
+    exit 1
+  fi
   export DISPLAY=":$dpy"
   "$BIN/rq27m" &
   app=$!
   pids+=($app)
   sleep 2
-  if command -v xwd >/dev/null && command -v convert >/dev/null; then
-    xwd -root -silent | convert xwd:- "$BUILD_DIR/demo-screenshot.png" && echo "Screenshot: $BUILD_DIR/demo-screenshot.png"
+  if "$BIN/rq-xshot" "$BUILD_DIR/demo-screenshot.png"; then
+    echo "Screenshot: $BUILD_DIR/demo-screenshot.png"
   fi
   echo "The configurator runs on display $DISPLAY; press Ctrl+C to stop."
-  wait "$app"
+  wait "$app" || true
 else
   "$BIN/rq27m"
 fi
