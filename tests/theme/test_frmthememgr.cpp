@@ -166,7 +166,7 @@ protected:
     void SetUp() override
     {
         FForm = std::make_unique<TForm>(nullptr);
-        auto add = [this](TComponent* c, const char* name) {
+        auto add = [](TComponent* c, const char* name) {
             c->SetName(QString::fromLatin1(name));
             return c;
         };
