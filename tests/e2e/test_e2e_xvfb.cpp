@@ -76,9 +76,13 @@ protected:
         ASSERT_TRUE(app.waitForStarted(5000));
         // Generous: a sanitizer build on a busy machine starts slowly; this is not a speed test.
         ASSERT_TRUE(WaitUntil(
-            [&] { return !(window = Xdo({"search", "--onlyvisible", "--name", "^RQ_27M$"}).trimmed()).isEmpty(); },
-            30000))
-            << "the window did not appear; the program said: " << app.readAllStandardError().toStdString();
+            [&] {
+                return app.state() == QProcess::NotRunning ||
+                       !(window = Xdo({"search", "--onlyvisible", "--name", "^RQ_27M$"}).trimmed()).isEmpty();
+            },
+            30000));
+        ASSERT_FALSE(window.isEmpty()) << "the window did not appear; the program said: "
+                                       << app.readAllStandardError().toStdString();
         window = window.split('\n').first();
         // Give the program a moment to process its first expose before input arrives.
         QThread::msleep(500);
