@@ -701,6 +701,8 @@ bool TControl::PeerEvent(QEvent* e)
     case QEvent::MouseMove:
         return TranslateMouse(e);
     case QEvent::Enter: {
+        if (FMouseInside)
+            return RunBaseEvent(e);  // already told (while a button was held)
         FMouseInside = true;
         FEventStack.push_back({CM_MOUSEENTER, e});
         Perform(CM_MOUSEENTER, 0, LPARAM(this));
@@ -708,6 +710,8 @@ bool TControl::PeerEvent(QEvent* e)
         return true;
     }
     case QEvent::Leave: {
+        if (!FMouseInside)
+            return RunBaseEvent(e);
         FMouseInside = false;
         FEventStack.push_back({CM_MOUSELEAVE, e});
         Perform(CM_MOUSELEAVE, 0, LPARAM(this));
@@ -789,6 +793,18 @@ bool TControl::TranslateMouse(QEvent* e)
     default:
         break;
     }
+    if (e->type() == QEvent::MouseMove && me->buttons() != Qt::NoButton && FWidget) {
+        // While a button is held the widget keeps the mouse, and the toolkit reports leaving and
+        // coming back only after the release; the control learns of both at once, as it would
+        // from the desktop's mouse tracking.
+        const bool inside = FWidget->rect().contains(pos);
+        if (inside != FMouseInside) {
+            FMouseInside = inside;
+            Perform(inside ? CM_MOUSEENTER : CM_MOUSELEAVE, 0, LPARAM(this));
+            if (!inside)
+                Perform(WM_MOUSELEAVE);
+        }
+    }
     FEventStack.push_back({msg, e});
     Perform(msg, MouseKeyFlags(me->modifiers(), me->buttons()), MAKELPARAM(x, y));
     FEventStack.pop_back();
@@ -798,17 +814,32 @@ bool TControl::TranslateMouse(QEvent* e)
 bool TControl::TranslateKey(QEvent* e)
 {
     auto* ke = static_cast<QKeyEvent*>(e);
-    const TShiftState shift = ShiftFromQt(ke->modifiers(), Qt::NoButton);
     const WORD vk = QtKeyToVirtualKey(ke->key());
+    const bool alt = ke->modifiers() & Qt::AltModifier;
+    const LPARAM keyData = alt ? KEYDATA_ALTDOWN : 0;
+    // A key belongs to the control that has the focus: what it leaves alone does not travel on to
+    // its parents, as the toolkit would let it.
+    auto native = [this, e](QEvent* ev) {
+        RunBaseEvent(ev);
+        e->accept();
+        return true;
+    };
     if (e->type() == QEvent::KeyRelease) {
-        TMessage m{WM_KEYUP, vk, 0, 0};
-        (void)shift;
+        TMessage m{WM_KEYUP, vk, keyData, 0};
         WindowProc(m);
         if (vk != 0 && m.WParam == 0)
             return true;
-        return RunBaseEvent(e);
+        return native(e);
     }
-    TMessage down{WM_KEYDOWN, vk, 0, 0};
+    // Keys the control does not want for itself go to the dialog first: Enter and Escape to the
+    // default and cancel buttons (CM_DIALOGKEY), characters to the accelerators (CM_DIALOGCHAR).
+    TCustomForm* form = GetParentForm(this);
+    const bool designing = ComponentState() & csDesigning;
+    if (form && !designing && (vk == VK_RETURN || vk == VK_ESCAPE)) {
+        if (!(Perform(WM_GETDLGCODE) & DLGC_WANTALLKEYS) && form->Perform(CM_DIALOGKEY, vk, keyData) != 0)
+            return true;
+    }
+    TMessage down{WM_KEYDOWN, vk, keyData, 0};
     WindowProc(down);
     if (vk != 0 && down.WParam == 0)
         return true;  // a handler took the key
@@ -818,7 +849,17 @@ bool TControl::TranslateKey(QEvent* e)
                         (text.size() == 1 && text.at(0).unicode() == 0x7F);
     if (!text.isEmpty() && !noChar) {
         const char ch = CharFromText(text);
-        TMessage chm{WM_CHAR, WPARAM(uint8_t(ch)), 0, 0};
+        if (alt) {
+            // Alt+character is a system character: it selects an accelerator and is never typed.
+            if (form && !designing)
+                form->Perform(CM_DIALOGCHAR, WPARAM(uint8_t(ch)), keyData);
+            e->accept();
+            return true;
+        }
+        if (form && !designing && uint8_t(ch) >= 32 && !(Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) &&
+            form->Perform(CM_DIALOGCHAR, WPARAM(uint8_t(ch)), keyData) != 0)
+            return true;
+        TMessage chm{WM_CHAR, WPARAM(uint8_t(ch)), keyData, 0};
         WindowProc(chm);
         const char out = char(uint8_t(chm.WParam));
         if (out == 0)
@@ -829,10 +870,10 @@ bool TControl::TranslateKey(QEvent* e)
                 return true;  // a control character is not inserted
             QKeyEvent replaced(e->type(), ke->key(), ke->modifiers(), QString(QChar(u)), ke->isAutoRepeat(),
                                ushort(ke->count()));
-            return RunBaseEvent(&replaced);
+            return native(&replaced);
         }
     }
-    return RunBaseEvent(e);
+    return native(e);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1245,12 +1286,33 @@ void TWinControl::Dispatch(TMessage& Message)
     case CM_EXIT:
         DoExit();
         break;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+    case CM_FOCUSCHANGED:
+        Broadcast(Message);
+        break;
     case WM_NCCALCSIZE:
         WMNCCalcSize(Message);
         break;
     default:
         TControl::Dispatch(Message);
         break;
+    }
+}
+
+void TWinControl::Broadcast(TMessage& Message)
+{
+    // A copy: a handler may add or remove controls (a click that frees a sibling).
+    const std::vector<TControl*> children = FControls;
+    for (TControl* c : children) {
+        if (std::find(FControls.begin(), FControls.end(), c) == FControls.end())
+            continue;
+        if (c->WindowProc)
+            c->WindowProc(Message);
+        else
+            c->WndProc(Message);
+        if (Message.Result != 0)
+            return;
     }
 }
 
@@ -1400,4 +1462,42 @@ void WithWindowCanvas(TControl* Control, const std::function<void(TCanvas&)>& dr
     QPainter painter(w);
     TCanvas canvas(&painter, w->rect());
     draw(canvas);
+}
+
+TWinControl* FindControlOfWidget(const QWidget* Widget)
+{
+    for (const QWidget* w = Widget; w; w = w->parentWidget()) {
+        auto* peer = dynamic_cast<const TPeerBase*>(w);
+        if (peer && peer->Control)
+            if (auto* win = dynamic_cast<TWinControl*>(peer->Control))
+                return win;
+    }
+    return nullptr;
+}
+
+TWinControl* FindControl(HWND Window)
+{
+    auto* w = qobject_cast<QWidget*>(WindowReceiver(Window));
+    auto* peer = dynamic_cast<TPeerBase*>(w);
+    return peer ? dynamic_cast<TWinControl*>(peer->Control) : nullptr;
+}
+
+HWND GetFocus()
+{
+    TWinControl* c = FindControlOfWidget(QApplication::focusWidget());
+    return c ? c->Handle() : nullptr;
+}
+
+LRESULT SendMessageA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    TWinControl* c = FindControl(Window);
+    return c ? c->Perform(Msg, WParam, LParam) : 0;
+}
+
+TShiftState KeyDataToShiftState(LPARAM KeyData)
+{
+    TShiftState s = ShiftFromQt(QApplication::keyboardModifiers(), Qt::NoButton) & ~TShiftState(ssAlt);
+    if (KeyData & KEYDATA_ALTDOWN)
+        s |= ssAlt;
+    return s;
 }

@@ -364,6 +364,10 @@ public:
     bool ParentCtl3D() const { return FParentCtl3D; }
     void SetParentCtl3D(bool v) { FParentCtl3D = v; }
 
+    // Sends the message to every child control in child order until one answers with a result
+    // other than 0 (dialog keys and characters, focus changes).
+    void Broadcast(TMessage& Message);
+
     // Child windows in tab order.
     std::vector<TWinControl*> TabList() const { return FTabList; }
     virtual bool CanFocus() const;
@@ -471,6 +475,19 @@ private:
 
 // The form a control sits on, or null.
 TCustomForm* GetParentForm(const TControl* Control);
+
+// The control behind a window handle (TWinControl::Handle), or null when the handle is unknown.
+TWinControl* FindControl(HWND Window);
+// The windowed control a Qt widget belongs to (the widget itself or its nearest peer ancestor).
+TWinControl* FindControlOfWidget(const QWidget* Widget);
+// The window handle of the control that has the keyboard focus, or null.
+HWND GetFocus();
+// Sends a message to the control behind the handle through its window procedure and returns the
+// result; 0 when the handle is unknown.
+LRESULT SendMessageA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+// The shift state that goes with a key message: Alt from the key data, Shift and Ctrl as the
+// keyboard holds them now.
+TShiftState KeyDataToShiftState(LPARAM KeyData);
 
 // A canvas drawing on the control's whole widget (non-client band included) during the current
 // paint, or a canvas for the screen when not painting. Valid until the callback returns.

@@ -46,16 +46,21 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
     FHeight = 240;
     if (Screen)
         Screen->FForms.push_back(this);
-    // Remember the last focused control of this form (ActiveControl).
+    // Remember the last focused control of this form (ActiveControl). A control that loses the
+    // focus to another control of the form is told to cancel any mode it is in (CM_CANCELMODE),
+    // and every control of the form learns which one has the focus now (CM_FOCUSCHANGED).
     FFocusConnection = QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        for (QWidget* w = now; w; w = w->parentWidget()) {
-            auto* peer = dynamic_cast<TPeerBase*>(w);
-            if (!peer || !peer->Control)
-                continue;
-            auto* win = dynamic_cast<TWinControl*>(peer->Control);
-            if (win && win != this && GetParentForm(win) == this)
-                FActiveControl = win;
+        TWinControl* win = FindControlOfWidget(now);
+        if (!win || win == this || GetParentForm(win) != this)
             return;
+        TWinControl* previous = FActiveControl;
+        FActiveControl = win;
+        try {
+            if (previous && previous != win)
+                previous->Perform(CM_CANCELMODE, 0, LPARAM(win));
+            Perform(CM_FOCUSCHANGED, 0, LPARAM(win));
+        } catch (...) {
+            HandleCallbackException();
         }
     });
 }
@@ -393,6 +398,10 @@ bool TCustomForm::PeerEvent(QEvent* e)
         Perform(CM_ACTIVATE);
         return RunBaseEvent(e);
     case QEvent::WindowDeactivate:
+        // As when a window loses the desktop's attention: the focused control leaves any mode
+        // (a held button, a drag) it was in.
+        if (FActiveControl)
+            FActiveControl->Perform(CM_CANCELMODE);
         OnDeactivate(this);
         Perform(CM_DEACTIVATE);
         return RunBaseEvent(e);

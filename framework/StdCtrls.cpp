@@ -4,11 +4,17 @@
 #include "framework/Graphics.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <algorithm>
+#include <memory>
 
 // ---------------------------------------------------------------------------------------------
 // TCustomLabel
@@ -316,9 +322,91 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
     SetColor(clWindow);
 }
 
+namespace {
+
+// The edit window. Cutting and pasting with the keyboard or the context menu go through WM_CUT
+// and WM_PASTE, so that a control can refuse them; the messages' default handling does the edit's
+// own cut and paste.
+class TEditPeer : public TPeer<QLineEdit> {
+public:
+    using TPeer<QLineEdit>::TPeer;
+
+    bool BaseEvent(QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress && Control) {
+            auto* ke = static_cast<QKeyEvent*>(e);
+            if (ke->matches(QKeySequence::Cut)) {
+                Control->Perform(WM_CUT);
+                return true;
+            }
+            if (ke->matches(QKeySequence::Paste)) {
+                Control->Perform(WM_PASTE);
+                return true;
+            }
+        }
+        return QLineEdit::event(e);
+    }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* e) override
+    {
+        std::unique_ptr<QMenu> menu(createStandardContextMenu());
+        QPointer<QLineEdit> self(this);
+        for (QAction* a : menu->actions()) {
+            const UINT msg = a->objectName() == QLatin1String("edit-cut")     ? WM_CUT
+                             : a->objectName() == QLatin1String("edit-paste") ? WM_PASTE
+                                                                              : 0;
+            if (!msg)
+                continue;
+            QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+            QObject::connect(a, &QAction::triggered, a, [self, msg] {
+                auto* peer = dynamic_cast<TPeerBase*>(self.data());
+                if (peer && peer->Control)
+                    peer->Control->Perform(msg);
+            });
+        }
+        menu->exec(e->globalPos());
+    }
+};
+
+}  // namespace
+
+void TCustomEdit::Dispatch(TMessage& Message)
+{
+    QLineEdit* e = Edit();
+    switch (Message.Msg) {
+    case WM_GETDLGCODE:
+        Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
+        break;
+    case WM_CUT:
+        if (e)
+            e->cut();
+        break;
+    case WM_COPY:
+        if (e)
+            e->copy();
+        break;
+    case WM_PASTE:
+        if (e)
+            e->paste();
+        break;
+    case WM_CLEAR:
+        if (e)
+            e->del();
+        break;
+    case WM_UNDO:
+        if (e)
+            e->undo();
+        break;
+    default:
+        TWinControl::Dispatch(Message);
+        break;
+    }
+}
+
 TPeerBase* TCustomEdit::CreatePeer()
 {
-    auto* peer = new TPeer<QLineEdit>(this);
+    auto* peer = new TEditPeer(this);
     QObject::connect(peer, &QLineEdit::textChanged, this, [this](const QString&) {
         FModified = true;
         try {
@@ -581,6 +669,14 @@ TCustomComboBox::~TCustomComboBox()
 }
 
 QComboBox* TCustomComboBox::Combo() const { return qobject_cast<QComboBox*>(Widget()); }
+
+void TCustomComboBox::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == WM_GETDLGCODE)
+        Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS;
+    else
+        TWinControl::Dispatch(Message);
+}
 
 TPeerBase* TCustomComboBox::CreatePeer()
 {

@@ -183,6 +183,9 @@ protected:
     void SetTextValue(const String& v) override;
     // Called on every change of the text (typed or set); fires OnChange.
     virtual void Change();
+    // Answers WM_GETDLGCODE (the edit wants characters and arrows) and does the clipboard
+    // messages WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR and WM_UNDO.
+    void Dispatch(TMessage& Message) override;
     QLineEdit* Edit() const;
 
 private:
@@ -290,6 +293,8 @@ protected:
     virtual void Select();
     virtual void DropDown();
     virtual void CloseUp();
+    // Answers WM_GETDLGCODE: the combo box wants characters (to pick items) and arrows.
+    void Dispatch(TMessage& Message) override;
     QComboBox* Combo() const;
 
 private:

@@ -41,6 +41,17 @@ constexpr UINT EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_GETRECT = 0x00B2, EM_S
                EM_SETRECTNP = 0x00B4, EM_SETREADONLY = 0x00CF, CB_GETDROPPEDSTATE = 0x0157,
                CB_SHOWDROPDOWN = 0x014F;
 
+// WM_GETDLGCODE answers: which keys a control handles itself instead of leaving them to the dialog
+// (default and cancel buttons, accelerators).
+constexpr LRESULT DLGC_WANTARROWS = 0x0001, DLGC_WANTTAB = 0x0002, DLGC_WANTALLKEYS = 0x0004,
+                  DLGC_HASSETSEL = 0x0008, DLGC_DEFPUSHBUTTON = 0x0010, DLGC_UNDEFPUSHBUTTON = 0x0020,
+                  DLGC_RADIOBUTTON = 0x0040, DLGC_WANTCHARS = 0x0080, DLGC_STATIC = 0x0100,
+                  DLGC_BUTTON = 0x2000;
+
+// Key data (LParam of key messages): the Alt key was held.
+constexpr UINT KF_ALTDOWN = 0x2000;
+constexpr LPARAM KEYDATA_ALTDOWN = LPARAM(KF_ALTDOWN) << 16;
+
 // Mouse-key state flags in WParam of mouse messages.
 constexpr WPARAM MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002, MK_SHIFT = 0x0004, MK_CONTROL = 0x0008,
                  MK_MBUTTON = 0x0010;
