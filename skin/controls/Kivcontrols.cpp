@@ -1,0 +1,13 @@
+#include "skin/controls/Kivcontrols.h"
+
+#include "skin/theme/Kivmgr.h"
+
+// Each unit's own registration; a unit adds its line here when it exists.
+void RegisterSkinControlClasses()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    RegisterThemeClasses();
+}
