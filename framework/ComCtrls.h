@@ -47,6 +47,10 @@ public:
 class TCanvas;
 using TDrawPanelEvent = std::function<void(TCustomStatusBar* StatusBar, TStatusPanel* Panel, const TRect& Rect)>;
 
+// A bar of text panels along the bottom of a form. With SizeGrip it shows a size grip in its
+// bottom-right corner while it sits on a sizeable form that is not maximised: the grip answers
+// WM_NCHITTEST with HTBOTTOMRIGHT, shows the diagonal sizing cursor, and dragging it resizes the
+// form (through the window manager when it offers that, else by following the mouse).
 class TCustomStatusBar : public TCustomControl {
     Q_OBJECT
     Q_PROPERTY(TCollection* Panels READ PanelsCollection)
@@ -73,15 +77,33 @@ public:
     // The rectangle of panel Index in client coordinates (the last panel reaches the right edge).
     TRect PanelRect(int Index) const;
 
+    // The size of the grip's square in the bottom-right corner.
+    static constexpr int SizeGripSize = 16;
+    // True when the grip shows: SizeGrip is set and the bar's form has a sizeable border
+    // (bsSizeable, bsSizeToolWin) and is not maximised.
+    bool SizeGripShown() const;
+    // The grip's square in client coordinates.
+    TRect SizeGripRect() const;
+
     TEvent<TDrawPanelEvent> OnDrawPanel{this, "OnDrawPanel"};
 
 protected:
     void Paint() override;
     // Draws one panel (background, bevel, text); owner-drawn panels go to OnDrawPanel.
     virtual void DrawPanel(TStatusPanel* Panel, const TRect& Rect);
+    // Draws the size grip (when it shows) in the bottom-right corner.
+    virtual void DrawSizeGrip();
+    // Answers WM_NCHITTEST (HTBOTTOMRIGHT on a shown grip, HTCLIENT elsewhere on the bar); asks
+    // it on mouse moves and presses to show the sizing cursor and to start resizing the form.
+    void Dispatch(TMessage& Message) override;
+    // The form the bar sits on is maximised.
+    bool ParentFormMaximized() const;
 
 private:
     TStatusPanels* FPanels;
+    bool FGripDragging = false;
+    TPoint FGripStart;     // screen position where the drag began
+    TPoint FGripStartSize; // the form's width and height then
     bool FSimplePanel = false;
     String FSimpleText;
     bool FSizeGrip = true;

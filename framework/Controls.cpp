@@ -7,11 +7,13 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cctype>
 #include <map>
 
 // ---------------------------------------------------------------------------------------------
@@ -99,6 +101,33 @@ TShiftState ShiftFromMK(WPARAM w)
     if (w & MK_MBUTTON)
         s |= ssMiddle;
     return s;
+}
+
+// The widget that lost the keyboard focus last, until the widget that gets it has been told
+// (WM_SETFOCUS carries the window that lost the focus). The toolkit sends the loser its focus-out
+// before the winner its focus-in. Focus leaving or returning with the whole window has no loser
+// inside the program.
+QPointer<QWidget>& LostFocusWidget()
+{
+    static QPointer<QWidget> w;
+    return w;
+}
+
+void NoteLostFocus(QWidget* w, Qt::FocusReason reason)
+{
+    LostFocusWidget() = reason == Qt::ActiveWindowFocusReason ? nullptr : w;
+}
+
+HWND TakeLostFocus(Qt::FocusReason reason)
+{
+    QPointer<QWidget> w = LostFocusWidget();
+    LostFocusWidget() = nullptr;
+    if (!w || reason == Qt::ActiveWindowFocusReason)
+        return nullptr;
+    TWinControl* c = FindControlOfWidget(w);
+    if (!c || (c->ComponentState() & csDestroying))
+        return nullptr;
+    return c->Handle();
 }
 
 // The byte a typed character stands for: ASCII as itself, anything else as its first UTF-8 byte
@@ -724,12 +753,13 @@ bool TControl::PeerEvent(QEvent* e)
         return TranslateKey(e);
     case QEvent::FocusIn: {
         const bool r = RunBaseEvent(e);
-        Perform(WM_SETFOCUS);
+        Perform(WM_SETFOCUS, WPARAM(TakeLostFocus(static_cast<QFocusEvent*>(e)->reason())));
         Perform(CM_ENTER);
         return r;
     }
     case QEvent::FocusOut: {
         const bool r = RunBaseEvent(e);
+        NoteLostFocus(FWidget, static_cast<QFocusEvent*>(e)->reason());
         Perform(CM_EXIT);
         Perform(WM_KILLFOCUS);
         return r;
@@ -848,7 +878,11 @@ bool TControl::TranslateKey(QEvent* e)
     const bool noChar = ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab || ke->key() == Qt::Key_Delete ||
                         (text.size() == 1 && text.at(0).unicode() == 0x7F);
     if (!text.isEmpty() && !noChar) {
-        const char ch = CharFromText(text);
+        char ch = CharFromText(text);
+        // Ctrl with a letter types the letter's control character (Ctrl+V is 0x16), as the desktop
+        // keyboard does; some input sources hand over the plain letter.
+        if ((ke->modifiers() & Qt::ControlModifier) && !alt && std::isalpha(static_cast<unsigned char>(ch)))
+            ch = char(ch & 0x1F);
         if (alt) {
             // Alt+character is a system character: it selects an accelerator and is never typed.
             if (form && !designing)
@@ -943,8 +977,11 @@ void TWinControl::RemoveControl(TControl* AControl)
     if (it == FControls.end())
         return;
     FControls.erase(it);
-    if (auto w = dynamic_cast<TWinControl*>(AControl))
-        FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), w), FTabList.end());
+    // By address: a control being destroyed reaches here from ~TControl, when it no longer
+    // casts to TWinControl.
+    FTabList.erase(std::remove_if(FTabList.begin(), FTabList.end(),
+                                  [AControl](TWinControl* w) { return static_cast<TControl*>(w) == AControl; }),
+                   FTabList.end());
     AControl->FParent = nullptr;
     // A control without a parent has no window.
     AControl->DestroyPeer();

@@ -3,6 +3,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
+#include "framework/Mask.h"
 #include "framework/StdCtrls.h"
 
 void RegisterFrameworkClasses()
@@ -16,6 +17,7 @@ void RegisterFrameworkClasses()
     RegisterClass<TButton>("TButton");
     RegisterClass<TCheckBox>("TCheckBox");
     RegisterClass<TEdit>("TEdit");
+    RegisterClass<TMaskEdit>("TMaskEdit");
     RegisterClass<TComboBox>("TComboBox");
     RegisterClass<TLabel>("TLabel");
     RegisterClass<TBevel>("TBevel");

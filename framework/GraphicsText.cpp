@@ -1,11 +1,42 @@
 // TCanvas text: TextOut, TextRect, measuring, and DrawText with its layout flags.
 #include "framework/Graphics.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <map>
 
 namespace {
+
+// True when a bold font resolves to a family without a bold face whose glyphs the toolkit
+// cannot thicken (fonts drawn from embedded bitmaps, like the classic dialog fonts): the text is
+// then struck twice, one pixel apart, as the desktop simulates bold for such fonts.
+bool SimulatedBold(const QFont& f)
+{
+    if (!f.bold())
+        return false;
+    static std::map<QString, bool> known;
+    const QString family = QFontInfo(f).family();
+    auto it = known.find(family);
+    if (it != known.end())
+        return it->second;
+    bool hasBold = false;
+    for (const QString& style : QFontDatabase::styles(family))
+        hasBold = hasBold || style.contains(QLatin1String("Bold"), Qt::CaseInsensitive) ||
+                  QFontDatabase::weight(family, style) >= QFont::DemiBold;
+    known[family] = !hasBold;
+    return !hasBold;
+}
+
+// Draws a run of text with its baseline origin at `at`, bold simulated where needed.
+void DrawRun(QPainter* p, QPoint at, const QString& text, const QFont& f)
+{
+    p->drawText(at, text);
+    if (SimulatedBold(f))
+        p->drawText(at + QPoint(1, 0), text);
+}
 
 // One line of DrawText output: the characters shown and the positions of underlined accelerators.
 struct TextLine {
@@ -174,7 +205,7 @@ void TCanvas::TextOut(int x, int y, const String& text)
         p->fillRect(QRect(x, y, w, fm.height()), ToQColor(FBrush.Color()));
     p->setFont(f);
     p->setPen(ToQColor(FFont.Color()));
-    p->drawText(QPoint(x, y + fm.ascent()), text);
+    DrawRun(p, QPoint(x, y + fm.ascent()), text, f);
     Changed();
 }
 
@@ -194,7 +225,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const String& text)
         p->fillRect(qr, ToQColor(FBrush.Color()));
     p->setFont(f);
     p->setPen(ToQColor(FFont.Color()));
-    p->drawText(QPoint(x, y + fm.ascent()), text);
+    DrawRun(p, QPoint(x, y + fm.ascent()), text, f);
     p->restore();
     Changed();
 }
@@ -284,13 +315,13 @@ int TCanvas::DrawText(const String& text, TRect& rect, UINT flags)
                 const QStringList parts = l.text.split(u'\t');
                 int cx = 0;
                 for (qsizetype i = 0; i < parts.size(); ++i) {
-                    p->drawText(QPoint(x + cx, y + fm.ascent()), parts[i]);
+                    DrawRun(p, QPoint(x + cx, y + fm.ascent()), parts[i], f);
                     cx += fm.horizontalAdvance(parts[i]);
                     if (i + 1 < parts.size())
                         cx = (cx / m.tabWidth + 1) * m.tabWidth;
                 }
             } else {
-                p->drawText(QPoint(x, y + fm.ascent()), l.text);
+                DrawRun(p, QPoint(x, y + fm.ascent()), l.text, f);
             }
         }
         if (!(flags & DT_HIDEPREFIX)) {

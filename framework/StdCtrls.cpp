@@ -2,6 +2,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
+#include "framework/SysLocale.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -13,6 +14,8 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <algorithm>
 #include <memory>
 
@@ -398,10 +401,69 @@ void TCustomEdit::Dispatch(TMessage& Message)
         if (e)
             e->undo();
         break;
+    case EM_SETRECT:
+    case EM_SETRECTNP:
+        if (auto* r = reinterpret_cast<const TRect*>(Message.LParam)) {
+            FHasFormatRect = true;
+            FFormatRect = *r;
+            FFormatInsets = Rect(std::max(0, r->Left), std::max(0, r->Top), std::max(0, ClientWidth() - r->Right),
+                                 std::max(0, ClientHeight() - r->Bottom));
+        } else {
+            FHasFormatRect = false;
+        }
+        ApplyTextMargins(NonClientInsets());
+        break;
+    case EM_GETRECT:
+        if (auto* r = reinterpret_cast<TRect*>(Message.LParam))
+            *r = FHasFormatRect ? FFormatRect : ClientRect();
+        break;
+    case WM_SIZE:
+        // A new size gives the edit its whole client area again, as the edit window does.
+        if (FHasFormatRect) {
+            FHasFormatRect = false;
+            ApplyTextMargins(NonClientInsets());
+        }
+        TWinControl::Dispatch(Message);
+        break;
     default:
         TWinControl::Dispatch(Message);
         break;
     }
+}
+
+void TCustomEdit::WMNCCalcSize(TMessage& Message)
+{
+    TWinControl::WMNCCalcSize(Message);
+    // The band the frame keeps becomes the text margins at once.
+    if (auto* r = reinterpret_cast<const TRect*>(Message.LParam))
+        ApplyTextMargins(Rect(r->Left, r->Top, Width() - r->Right, Height() - r->Bottom));
+}
+
+void TCustomEdit::ColorChanged()
+{
+    ApplyEditState();
+    TWinControl::ColorChanged();
+}
+
+void TCustomEdit::FontChanged()
+{
+    TWinControl::FontChanged();
+    ApplyEditState();
+}
+
+void TCustomEdit::ApplyTextMargins(const TRect& In)
+{
+    QLineEdit* e = Edit();
+    if (!e)
+        return;
+    TRect m = In;
+    if (FHasFormatRect) {
+        m.Left += FFormatInsets.Left;
+        m.Top += FFormatInsets.Top;
+        m.Right += FFormatInsets.Right;
+        m.Bottom += FFormatInsets.Bottom;
+    }
+    e->setTextMargins(m.Left, m.Top, m.Right, m.Bottom);
 }
 
 TPeerBase* TCustomEdit::CreatePeer()
@@ -455,9 +517,9 @@ void TCustomEdit::ApplyEditState()
     e->setAlignment(align);
     QPalette pal = e->palette();
     pal.setColor(QPalette::Base, ToQColor(Color()));
+    pal.setColor(QPalette::Disabled, QPalette::Text, ToQColor(clGrayText));
     e->setPalette(pal);
-    const TRect in = NonClientInsets();
-    e->setTextMargins(in.Left, in.Top, in.Right, in.Bottom);
+    ApplyTextMargins(NonClientInsets());
 }
 
 String TCustomEdit::GetText() const
@@ -672,15 +734,93 @@ QComboBox* TCustomComboBox::Combo() const { return qobject_cast<QComboBox*>(Widg
 
 void TCustomComboBox::Dispatch(TMessage& Message)
 {
-    if (Message.Msg == WM_GETDLGCODE)
+    switch (Message.Msg) {
+    case WM_GETDLGCODE:
         Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS;
-    else
+        break;
+    case CB_GETDROPPEDSTATE:
+        Message.Result = DroppedDown() ? 1 : 0;
+        break;
+    case CB_SHOWDROPDOWN:
+        SetDroppedDown(Message.WParam != 0);
+        Message.Result = 1;
+        break;
+    case CM_BIDIMODECHANGED:
+        ApplyPalette();
         TWinControl::Dispatch(Message);
+        break;
+    default:
+        TWinControl::Dispatch(Message);
+        break;
+    }
 }
+
+bool TCustomComboBox::eventFilter(QObject* Watched, QEvent* Event)
+{
+    // However the list closes (an item picked, Escape, a click elsewhere), its window hides.
+    QComboBox* c = Combo();
+    if (c && c->view() && Watched == c->view()->window()) {
+        if (Event->type() == QEvent::Show) {
+            FListOpen = true;
+        } else if (Event->type() == QEvent::Hide && FListOpen) {
+            // Closed from here on, also for what CloseUp does.
+            FListOpen = false;
+            if (!(ComponentState() & csDestroying)) {
+                try {
+                    CloseUp();
+                } catch (...) {
+                    HandleCallbackException();
+                }
+            }
+        }
+    }
+    return TWinControl::eventFilter(Watched, Event);
+}
+
+// The combo box's widget: every way of opening the list (click, Alt+Down, F4, CB_SHOWDROPDOWN)
+// goes through showPopup, where the control hears of it before the list is laid out and shown.
+class TComboBoxPeer : public TPeer<QComboBox> {
+public:
+    explicit TComboBoxPeer(TCustomComboBox* control) : TPeer<QComboBox>(control), FControl(control) {}
+    void showPopup() override
+    {
+        if (!(FControl->ComponentState() & csDestroying)) {
+            try {
+                FControl->DropDown();
+            } catch (...) {
+                HandleCallbackException();
+            }
+        }
+        QComboBox::showPopup();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        if (isEditable() || !hasFocus() || (view() && view()->isVisible())) {
+            QComboBox::paintEvent(e);
+            return;
+        }
+        // A focused list-only box shows its text selected, as on the desktop: the edit field on
+        // the highlight colour, the text in the highlighted-text colour.
+        QStylePainter painter(this);
+        QStyleOptionComboBox opt;
+        initStyleOption(&opt);
+        painter.drawComplexControl(QStyle::CC_ComboBox, opt);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+        painter.fillRect(field, opt.palette.brush(QPalette::Highlight));
+        opt.palette.setColor(QPalette::ButtonText, opt.palette.color(QPalette::HighlightedText));
+        opt.palette.setColor(QPalette::Text, opt.palette.color(QPalette::HighlightedText));
+        painter.drawControl(QStyle::CE_ComboBoxLabel, opt);
+    }
+
+private:
+    TCustomComboBox* FControl;
+};
 
 TPeerBase* TCustomComboBox::CreatePeer()
 {
-    auto* peer = new TPeer<QComboBox>(this);
+    auto* peer = new TComboBoxPeer(this);
     QObject::connect(peer, &QComboBox::activated, this, [this](int index) {
         if (FSyncing)
             return;
@@ -705,6 +845,8 @@ TPeerBase* TCustomComboBox::CreatePeer()
             HandleCallbackException();
         }
     });
+    // The list window (created here) tells the control when it hides.
+    peer->view()->window()->installEventFilter(this);
     return peer;
 }
 
@@ -734,11 +876,37 @@ void TCustomComboBox::SyncWidget()
     c->setCurrentIndex(FItemIndex);
     if (c->isEditable() && c->lineEdit())
         c->lineEdit()->setText(FItemIndex >= 0 ? FItems->Get(FItemIndex) : FEditText);
+    ApplyPalette();
+    FSyncing = false;
+}
+
+void TCustomComboBox::ApplyPalette()
+{
+    QComboBox* c = Combo();
+    if (!c)
+        return;
     QPalette pal = c->palette();
     pal.setColor(QPalette::Base, ToQColor(Color()));
     pal.setColor(QPalette::Button, ToQColor(Color()));
+    pal.setColor(QPalette::Highlight, ToQColor(clHighlight));
+    pal.setColor(QPalette::HighlightedText, ToQColor(clHighlightText));
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        pal.setColor(QPalette::Disabled, role, ToQColor(clGrayText));
     c->setPalette(pal);
-    FSyncing = false;
+    // Right to left only where the language is written so: the button moves to the left.
+    c->setLayoutDirection(BiDiMode() == bdRightToLeft && SysLocale.MiddleEast ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void TCustomComboBox::FontChanged()
+{
+    TWinControl::FontChanged();
+    ApplyPalette();
+}
+
+void TCustomComboBox::ColorChanged()
+{
+    ApplyPalette();
+    TWinControl::ColorChanged();
 }
 
 void TCustomComboBox::ItemsChanged()
@@ -831,20 +999,18 @@ void TCustomComboBox::SetTextValue(const String& v)
 bool TCustomComboBox::DroppedDown() const
 {
     QComboBox* c = Combo();
-    return c && c->view() && c->view()->isVisible();
+    return FListOpen && c && c->view() && c->view()->isVisible();
 }
 
 void TCustomComboBox::SetDroppedDown(bool v)
 {
-    if (QComboBox* c = Combo()) {
-        if (v) {
-            DropDown();
-            c->showPopup();
-        } else {
-            c->hidePopup();
-            CloseUp();
-        }
-    }
+    QComboBox* c = Combo();
+    if (!c || v == DroppedDown())
+        return;
+    if (v)
+        c->showPopup();
+    else
+        c->hidePopup();
 }
 
 void TCustomComboBox::Change() { OnChange(this); }

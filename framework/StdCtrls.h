@@ -184,12 +184,21 @@ protected:
     // Called on every change of the text (typed or set); fires OnChange.
     virtual void Change();
     // Answers WM_GETDLGCODE (the edit wants characters and arrows) and does the clipboard
-    // messages WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR and WM_UNDO.
+    // messages WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR and WM_UNDO. EM_SETRECT and EM_SETRECTNP set
+    // the formatting rectangle (LParam: a TRect* in client coordinates; the text keeps inside it,
+    // as text margins of the edit window), EM_GETRECT reads it; WM_SIZE drops it again.
     void Dispatch(TMessage& Message) override;
+    // The edit window's text keeps out of the non-client band (BorderWidth).
+    void WMNCCalcSize(TMessage& Message) override;
+    void ColorChanged() override;
+    // The font's colour is the text's; a disabled edit shows its text grey whatever the font says.
+    void FontChanged() override;
     QLineEdit* Edit() const;
 
 private:
     void ApplyEditState();
+    // Text margins: the non-client band In plus the formatting rectangle's insets.
+    void ApplyTextMargins(const TRect& In);
 
     bool FReadOnly = false;
     int FMaxLength = 0;
@@ -203,6 +212,9 @@ private:
     bool FModified = false;
     int FPendingSelStart = 0;
     int FPendingSelLength = 0;
+    bool FHasFormatRect = false;
+    TRect FFormatRect;     // client coordinates
+    TRect FFormatInsets;   // how far it lies inside the client area on each side
 };
 
 class TEdit : public TCustomEdit {
@@ -274,6 +286,8 @@ public:
     TEditCharCase CharCase() const { return FCharCase; }
     void SetCharCase(TEditCharCase v) { FCharCase = v; }
 
+    // The list is open. Setting it opens or closes the list as the user would; DropDown runs as
+    // the list opens and CloseUp when its window hides, whoever opened or closed it.
     bool DroppedDown() const;
     void SetDroppedDown(bool v);
 
@@ -291,18 +305,32 @@ protected:
     void SetTextValue(const String& v) override;
     virtual void Change();
     virtual void Select();
+    // The list is about to open (fires OnDropDown; items added here are listed) / the list
+    // window has hidden (fires OnCloseUp).
     virtual void DropDown();
     virtual void CloseUp();
     // Answers WM_GETDLGCODE: the combo box wants characters (to pick items) and arrows.
+    // CB_GETDROPPEDSTATE answers DroppedDown; CB_SHOWDROPDOWN (WParam non-zero: open) sets it.
     void Dispatch(TMessage& Message) override;
+    // The widget's colours follow the control's Color and Font; disabled text stays grey. A
+    // right-to-left box (BiDiMode bdRightToLeft on a system whose language is written right to
+    // left, SysLocale.MiddleEast) is mirrored: its button on the left.
+    void FontChanged() override;
+    void ColorChanged() override;
     QComboBox* Combo() const;
 
 private:
     friend class TComboBoxStrings;
+    friend class TComboBoxPeer;
+    // Colours and layout direction of the widget.
+    void ApplyPalette();
+    // Watches the list window's hiding.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void ItemsChanged();
     void SyncWidget();
 
     TComboBoxStyle FStyle = csDropDown;
+    bool FListOpen = false;  // from the list window's showing until it hides
     TComboBoxStrings* FItems;
     int FItemIndex = -1;
     int FStoredItemIndex = -2;  // ItemIndex read while loading (-2: none)

@@ -469,3 +469,9 @@ void Beep()
 }
 
 void SetBeepHandler(std::function<void()> Handler) { BeepHandler() = std::move(Handler); }
+
+bool MessageBeep(unsigned)
+{
+    Beep();
+    return true;
+}

@@ -309,3 +309,6 @@ String SysErrorMessage(int ErrorCode);
 // Sounds the system beep through the handler the control layer installs; nothing without one.
 void Beep();
 void SetBeepHandler(std::function<void()> Handler);
+// The desktop's sound for an alert type (MB_OK, MB_ICONERROR, ...); the system here has one sound,
+// so every type sounds the beep. Always true.
+bool MessageBeep(unsigned Type);

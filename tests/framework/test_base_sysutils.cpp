@@ -613,8 +613,13 @@ TEST(SystemServices, BeepGoesToTheHandler)
     Beep();
     Beep();
     EXPECT_EQ(beeps, 2);
+    // Every alert type sounds the one beep there is.
+    EXPECT_TRUE(MessageBeep(0));
+    EXPECT_TRUE(MessageBeep(0x10));
+    EXPECT_EQ(beeps, 4);
     SetBeepHandler(nullptr);
     Beep();
-    EXPECT_EQ(beeps, 2);
+    EXPECT_TRUE(MessageBeep(0));
+    EXPECT_EQ(beeps, 4);
     EXPECT_EQ(SysErrorMessage(ENOENT), "No such file or directory");
 }

@@ -233,6 +233,64 @@ TEST_F(Controls, StandardControlsKeepTheirState)
     EXPECT_EQ(edit->Text(), QStringLiteral("abc"));
 }
 
+TEST_F(Controls, EditTextKeepsToTheBandTheFormattingRectangleAndItsColour)
+{
+    auto* e = new TEdit(form);
+    e->SetParent(form);
+    e->SetBorderStyle(bsNone);
+    e->SetBounds(10, 10, 100, 24);
+    form->Show();
+    auto* w = qobject_cast<QLineEdit*>(e->Widget());
+    ASSERT_NE(w, nullptr);
+    auto margins = [w] {
+        const QMargins m = w->textMargins();
+        return std::vector<int>{m.left(), m.top(), m.right(), m.bottom()};
+    };
+    // A band set once the window exists keeps the text out of it at once.
+    e->SetBorderWidth(2);
+    EXPECT_EQ(e->ClientWidth(), 96);
+    EXPECT_EQ(margins(), (std::vector<int>{2, 2, 2, 2}));
+
+    // The formatting rectangle narrows the text further; a new size gives the whole client back.
+    TRect r = Rect(0, 0, e->ClientWidth() - 17, e->ClientHeight() + 1);
+    e->Perform(EM_SETRECTNP, 0, LPARAM(&r));
+    EXPECT_EQ(margins(), (std::vector<int>{2, 2, 19, 2}));
+    TRect got;
+    e->Perform(EM_GETRECT, 0, LPARAM(&got));
+    EXPECT_EQ(got, r);
+    e->SetWidth(120);
+    EXPECT_EQ(margins(), (std::vector<int>{2, 2, 2, 2}));
+    e->Perform(EM_GETRECT, 0, LPARAM(&got));
+    EXPECT_EQ(got, e->ClientRect());
+
+    // A colour set later is the edit window's background.
+    e->SetColor(TColor(0x00336699));
+    EXPECT_EQ(w->palette().color(QPalette::Base), ToQColor(TColor(0x00336699)));
+
+    // The font's colour is the text's, except that a disabled edit's text is grey.
+    e->Font()->SetColor(clRed);
+    EXPECT_EQ(w->palette().color(QPalette::Active, QPalette::Text), ToQColor(clRed));
+    EXPECT_EQ(w->palette().color(QPalette::Disabled, QPalette::Text), ToQColor(clGrayText));
+}
+
+TEST_F(Controls, ADeletedWindowLeavesItsParentsTabList)
+{
+    form->Show();
+    auto* first = new TEdit(form);
+    first->SetParent(form);
+    auto* panel = new TPanel(form);
+    panel->SetParent(form);
+    ASSERT_EQ(form->TabList().size(), 2u);
+    delete first;
+    delete panel;
+    EXPECT_TRUE(form->TabList().empty());
+    // The tab chain is built again over the remaining windows only.
+    auto* next = new TEdit(form);
+    next->SetParent(form);
+    ASSERT_EQ(form->TabList().size(), 1u);
+    EXPECT_EQ(form->TabList()[0], next);
+}
+
 TEST_F(Controls, ChildrenGoWithTheirParentAndOwnersForgetThem)
 {
     auto* panel = new TPanel(form);

@@ -249,6 +249,30 @@ TEST_F(DialogMessages, LeavingAndReenteringWhileTheButtonIsHeld)
     QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
 }
 
+TEST_F(DialogMessages, CtrlWithALetterTypesItsControlCharacter)
+{
+    a->SetFocus();
+    ASSERT_TRUE(WaitFor([this] { return a->Focused(); }));
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers mods;
+        WPARAM ch;
+    };
+    const Case cases[] = {
+        {Qt::Key_V, Qt::ControlModifier, 0x16},
+        {Qt::Key_C, Qt::ControlModifier, 0x03},
+        {Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier, 0x01},
+        {Qt::Key_V, Qt::NoModifier, 'v'},
+        {Qt::Key_5, Qt::ControlModifier, '5'},  // not a letter: as typed
+    };
+    for (const Case& c : cases) {
+        const size_t before = a->Of(WM_CHAR).size();
+        QTest::keyClick(a->Widget(), Qt::Key(c.key), c.mods);
+        ASSERT_EQ(a->Of(WM_CHAR).size(), before + 1) << c.key;
+        EXPECT_EQ(a->Of(WM_CHAR).back().WParam, c.ch) << c.key;
+    }
+}
+
 TEST_F(DialogMessages, PastesGoThroughWmPasteSoAControlCanRefuseThem)
 {
     QApplication::clipboard()->setText(QStringLiteral("pasted"));
