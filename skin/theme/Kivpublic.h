@@ -160,9 +160,10 @@ bool IsWinVista();
 // - KIVGetScrollBarInfo: a QScrollBar's geometry and state (OBJID_CLIENT on a scroll-bar window;
 //   OBJID_VSCROLL / OBJID_HSCROLL on a scroll area's window give its bars). False for other
 //   windows, a bar that is not there, a null Info or a wrong cbSize.
-// - KIVGetComboBoxInfo: a QComboBox's edit field (rcItem) and drop-down arrow (rcButton, pressed
-//   while the list is down), its edit and list windows. False for other windows, a null Info or a
-//   wrong cbSize.
+// - KIVGetComboBoxInfo: the framework's GetComboBoxInfo (framework/ComboBoxInfo.h): a QComboBox's
+//   edit field (rcItem) and drop-down arrow (rcButton, pressed while the list is down), its edit
+//   and list windows. cbSize is the desktop's 52 or the structure's own size. False for other
+//   windows, a null Info or another cbSize.
 // - KIVAnimateWindow: shows or hides (AW_HIDE) the window, revealing or covering it progressively
 //   from the side the direction flags name (or from the centre with AW_CENTER) through its mask,
 //   or fading a top-level window with AW_BLEND; blocks for Time milliseconds (at most 10 s) and

@@ -6,14 +6,10 @@
 #include "platform/WinBase.h"
 #include "platform/WinMessages.h"
 
-#include <QAbstractItemView>
 #include <QAbstractScrollArea>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QStyleOptionSlider>
 #include <QThread>
 #include <QWidget>
@@ -25,8 +21,6 @@ bool g_KivkitConverting = false;
 namespace {
 
 QWidget* WidgetOf(HWND Window) { return qobject_cast<QWidget*>(WindowReceiver(Window)); }
-
-TRect FromQRect(const QRect& r) { return Rect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()); }
 
 // Longest an animation may block.
 constexpr DWORD MaxAnimationMs = 10000;
@@ -83,34 +77,6 @@ bool QtGetScrollBarInfo(HWND Window, LONG IdObject, tagSCROLLBARINFO* Info)
         Info->rgstate[0] |= STATE_SYSTEM_UNAVAILABLE;
     if (bar->isSliderDown())
         Info->rgstate[3] |= STATE_SYSTEM_PRESSED;
-    return true;
-}
-
-bool QtGetComboBoxInfo(HWND Window, tagCOMBOBOXINFO* Info)
-{
-    auto* combo = qobject_cast<QComboBox*>(WidgetOf(Window));
-    if (!combo || !Info || (Info->cbSize != COMBOBOXINFO_SIZE_32BIT && Info->cbSize != sizeof(tagCOMBOBOXINFO))) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    QStyleOptionComboBox opt;
-    opt.initFrom(combo);
-    opt.editable = combo->isEditable();
-    opt.frame = combo->hasFrame();
-    opt.subControls = QStyle::SC_All;
-    opt.currentText = combo->currentText();
-    QAbstractItemView* view = combo->view();
-    const bool dropped = view && view->isVisible();
-    if (dropped)
-        opt.state |= QStyle::State_On;
-    QStyle* style = combo->style();
-    Info->rcItem = FromQRect(style->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, combo));
-    Info->rcButton = FromQRect(style->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxArrow, combo));
-    Info->stateButton = dropped ? STATE_SYSTEM_PRESSED : 0;
-    Info->hwndCombo = Window;
-    QLineEdit* edit = combo->isEditable() ? combo->lineEdit() : nullptr;
-    Info->hwndItem = edit ? RegisterWindowReceiver(edit) : Window;
-    Info->hwndList = view ? RegisterWindowReceiver(view->window()) : nullptr;
     return true;
 }
 
@@ -208,10 +174,11 @@ void* KivSystemProcAddress(const char* Name)
         const char* Name;
         void* Proc;
     };
-    // The library's export table: the implementations on Qt, by the system's names.
+    // The library's export table: the implementations on Qt, by the system's names (the combo-box
+    // geometry is the framework's).
     static const TExport exports[] = {
         {"GetScrollBarInfo", reinterpret_cast<void*>(&QtGetScrollBarInfo)},
-        {"GetComboBoxInfo", reinterpret_cast<void*>(&QtGetComboBoxInfo)},
+        {"GetComboBoxInfo", reinterpret_cast<void*>(&GetComboBoxInfo)},
         {"AnimateWindow", reinterpret_cast<void*>(&QtAnimateWindow)},
     };
     if (!Name)

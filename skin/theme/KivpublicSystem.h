@@ -1,20 +1,17 @@
 // Unit Kivpublic, system half: the structures and flags of the lazily resolved system functions
-// (scroll-bar and combo-box information, window animation) and the resolver they share.
+// (scroll-bar and combo-box information, window animation) and the resolver they share. The
+// combo-box structure and its geometry on Qt live in the framework (framework/ComboBoxInfo.h).
 #pragma once
 
+#include "framework/ComboBoxInfo.h"
 #include "framework/System.h"
 #include "platform/WinTypes.h"
+#include "platform/WinUser.h"
 
 // Object ids of KIVGetScrollBarInfo.
 constexpr LONG OBJID_HSCROLL = LONG(0xFFFFFFFA);
 constexpr LONG OBJID_VSCROLL = LONG(0xFFFFFFFB);
 constexpr LONG OBJID_CLIENT = LONG(0xFFFFFFFC);
-
-// Element states.
-constexpr DWORD STATE_SYSTEM_UNAVAILABLE = 0x00000001;
-constexpr DWORD STATE_SYSTEM_PRESSED = 0x00000008;
-constexpr DWORD STATE_SYSTEM_INVISIBLE = 0x00008000;
-constexpr DWORD STATE_SYSTEM_OFFSCREEN = 0x00010000;
 
 constexpr int CCHILDREN_SCROLLBAR = 5;
 
@@ -29,25 +26,6 @@ struct tagSCROLLBARINFO {
     int xyThumbBottom = 0;
     int reserved = 0;
     DWORD rgstate[CCHILDREN_SCROLLBAR + 1] = {};
-};
-
-// Combo-box geometry, in the combo box's client coordinates. hwndItem is the edit field's window
-// (the combo box itself when it has none), hwndList the drop-down list's window.
-//
-// Decision: cbSize. The skinned combo boxes set cbSize to 52, the structure's size on the original
-// 32-bit platform (three 4-byte window handles); here the handles are pointers and the structure
-// is larger. KIVGetComboBoxInfo accepts both 52 and the native sizeof(tagCOMBOBOXINFO), and
-// fills the native structure either way (a caller always passes one); any other size is refused
-// with ERROR_INVALID_PARAMETER, as the system refuses a size it does not know.
-constexpr DWORD COMBOBOXINFO_SIZE_32BIT = 52;
-struct tagCOMBOBOXINFO {
-    DWORD cbSize = sizeof(tagCOMBOBOXINFO);
-    TRect rcItem;
-    TRect rcButton;
-    DWORD stateButton = 0;
-    HWND hwndCombo = nullptr;
-    HWND hwndItem = nullptr;
-    HWND hwndList = nullptr;
 };
 
 // KIVAnimateWindow flags.

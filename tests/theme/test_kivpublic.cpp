@@ -814,12 +814,13 @@ TEST(KIVGetComboBoxInfo, AcceptsTheSizeTheCallersPassAndTheNativeOne)
         if (c.accepted) {
             EXPECT_EQ(info.hwndCombo, h) << "size " << c.size;
             EXPECT_GT(info.rcButton.Width(), 0) << "size " << c.size;
+            EXPECT_EQ(info.cbSize, c.size) << "the size field is left as the caller set it";
         } else {
             EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER)) << "size " << c.size;
             EXPECT_EQ(info.hwndCombo, nullptr) << "size " << c.size;
         }
     }
-    EXPECT_EQ(COMBOBOXINFO_SIZE_32BIT, 52u);
+    EXPECT_EQ(COMBOBOXINFO_SIZE_DESKTOP, 52u);
     UnregisterWindowReceiver(h);
 }
 
