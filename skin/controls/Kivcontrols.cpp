@@ -1,5 +1,9 @@
 #include "skin/controls/Kivcontrols.h"
 
+#include "skin/controls/Kivbutton.h"
+#include "skin/controls/Kivcombobox.h"
+#include "skin/controls/Kivedit.h"
+#include "skin/controls/Kivstatusbar.h"
 #include "skin/theme/Kivmgr.h"
 
 // Each unit's own registration; a unit adds its line here when it exists.
@@ -10,4 +14,8 @@ void RegisterSkinControlClasses()
         return;
     done = true;
     RegisterThemeClasses();
+    RegisterKivbuttonClasses();
+    RegisterKiveditClasses();
+    RegisterKivcomboboxClasses();
+    RegisterKivstatusbarClasses();
 }

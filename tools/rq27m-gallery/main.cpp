@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QWidget>
@@ -96,13 +97,22 @@ int main(int argc, char* argv[])
         for (TGalleryPage& page : pages) {
             page.Form()->SetLeft(x);
             page.Form()->Show();
-            page.RunAfterShow();
             x += 40;
         }
-        if (!shotDir.isEmpty()) {
+        // Each page's states are put in while its window is the active one, so that a control
+        // given the focus shows it (one window at a time has the keyboard focus); a screenshot is
+        // taken right then.
+        if (!shotDir.isEmpty())
             QDir().mkpath(shotDir);
+        for (TGalleryPage& page : pages) {
+            page.Form()->Widget()->activateWindow();
+            QElapsedTimer waited;
+            waited.start();
+            while (!page.Form()->Widget()->isActiveWindow() && waited.elapsed() < 1000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            page.RunAfterShow();
             QCoreApplication::processEvents();
-            for (TGalleryPage& page : pages) {
+            if (!shotDir.isEmpty()) {
                 const QString path = QDir(shotDir).filePath(page.LookName() + QStringLiteral(".png"));
                 if (!page.Form()->Widget()->grab().toImage().save(path, "PNG")) {
                     std::fprintf(stderr, "rq27m-gallery: could not write %s\n", qPrintable(path));
@@ -111,9 +121,9 @@ int main(int argc, char* argv[])
                     std::printf("%s\n", qPrintable(path));
                 }
             }
-        } else if (!pages.empty()) {
-            application->Run();
         }
+        if (shotDir.isEmpty() && !pages.empty())
+            application->Run();
     } catch (const Exception& e) {
         std::fprintf(stderr, "rq27m-gallery: %s\n", qPrintable(e.Message()));
         rc = 1;
