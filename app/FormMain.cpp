@@ -1,7 +1,7 @@
 #include "app/FormMain.h"
 
-#include "app/NumberEdit.h"
 #include "framework/FormReader.h"
+#include "skin/controls/Kivcontrols.h"
 #include "framework/SysUtils.h"
 #include "platform/WinMessages.h"
 
@@ -40,7 +40,7 @@ long AtoL(const String& s) { return std::atol(s.toLocal8Bit().constData()); }
 void RegisterMainWindowClasses()
 {
     RegisterFrameworkClasses();
-    RegisterClass<TNumberEdit>("TNumberEdit");
+    RegisterSkinControlClasses();
 }
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)

@@ -8,12 +8,14 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "serial/RQSerial.h"
+#include "skin/controls/Kivbutton.h"
+#include "skin/controls/Kivcombobox.h"
+#include "skin/controls/Kivedit.h"
+#include "skin/controls/Kivstatusbar.h"
 
 #include <QByteArray>
 #include <atomic>
 #include <cstdint>
-
-class TNumberEdit;
 
 class TForm1 : public TForm, public IRQSerialHost {
     Q_OBJECT
@@ -25,38 +27,38 @@ public:
     // Components of the stored definition.
     TWinControl* kivForm1 = nullptr;
     TWinControl* kivGroupBox1 = nullptr;
-    TButton* kivButton_OpenPort = nullptr;
+    TkivButton* kivButton_OpenPort = nullptr;
     TCustomComboBox* kivComboBox_PcPort = nullptr;
     TLabel* Label1 = nullptr;
     TCustomComboBox* kivComboBox_PcBaudRate = nullptr;
     TLabel* Label2 = nullptr;
     TCustomComboBox* kivComboBox_PcParity = nullptr;
     TWinControl* kivGroupBox2 = nullptr;
-    TNumberEdit* kivNumberEdit_RfFrequency = nullptr;
+    TkivNumberEdit* kivNumberEdit_RfFrequency = nullptr;
     TLabel* Label3 = nullptr;
     TWinControl* kivGroupBox3 = nullptr;
     TCustomComboBox* kivComboBox_RfFactor = nullptr;
     TLabel* Label4 = nullptr;
     TWinControl* kivGroupBox8 = nullptr;
-    TNumberEdit* kivNumberEdit_CustID_H = nullptr;
-    TNumberEdit* kivNumberEdit_CustID_L = nullptr;
-    TNumberEdit* kivNumberEdit1 = nullptr;
-    TNumberEdit* kivNumberEdit2 = nullptr;
+    TkivNumberEdit* kivNumberEdit_CustID_H = nullptr;
+    TkivNumberEdit* kivNumberEdit_CustID_L = nullptr;
+    TkivNumberEdit* kivNumberEdit1 = nullptr;
+    TkivNumberEdit* kivNumberEdit2 = nullptr;
     TControl* img2 = nullptr;
     TWinControl* kivGroupBox4 = nullptr;
     TLabel* Label5 = nullptr;
     TCustomComboBox* kivComboBox1 = nullptr;
     TLabel* Label6 = nullptr;
     TCustomComboBox* kivComboBox2 = nullptr;
-    TButton* btn_WriteAll = nullptr;
-    TButton* btn_ReadAll = nullptr;
+    TkivButton* btn_WriteAll = nullptr;
+    TkivButton* btn_ReadAll = nullptr;
     TBevel* Bevel1 = nullptr;
     TLabel* Label7 = nullptr;
     TLabel* Label8 = nullptr;
     TCustomEdit* kivEdit1 = nullptr;
     TCustomEdit* kivEdit2 = nullptr;
-    TCheckBox* kivCheckBox1 = nullptr;
-    TButton* kivButton1 = nullptr;
+    TkivCheckBox* kivCheckBox1 = nullptr;
+    TkivButton* kivButton1 = nullptr;
     TCustomStatusBar* kivStatusBar1 = nullptr;
     TTimer* Timer1 = nullptr;
 

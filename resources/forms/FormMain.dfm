@@ -61,30 +61,47 @@ object Form1: TForm1
         AutoSize = False
         Caption = 'Parity'
       end
-      object kivButton_OpenPort: TButton
+      object kivButton_OpenPort: TkivButton
         Left = 3
         Top = 14
         Width = 57
         Height = 19
+        UIStyle = Protein
+        AutoSize = False
+        Transparent = False
+        FocusedRectMargin = 2
+        Layout = blGlyphLeft
+        Spacing = 4
+        MouseContinuouslyDownInterval = 100
+        ModalResult = 0
+        ResHandle = 0
         Caption = 'Open'
         TabOrder = 0
         OnClick = kivButton_OpenPortClick
       end
-      object kivComboBox_PcPort: TComboBox
+      object kivComboBox_PcPort: TkivComboBox
         Left = 66
         Top = 12
         Width = 63
         Height = 21
+        UIStyle = Protein
+        BorderColor = clBlack
+        ButtonColor = 16514043
+        ArrowColor = clBlack
         Style = csDropDownList
         Color = clSkyBlue
         ItemHeight = 13
         TabOrder = 1
       end
-      object kivComboBox_PcBaudRate: TComboBox
+      object kivComboBox_PcBaudRate: TkivComboBox
         Left = 66
         Top = 36
         Width = 63
         Height = 21
+        UIStyle = Protein
+        BorderColor = clBlack
+        ButtonColor = 16514043
+        ArrowColor = clBlack
         Style = csDropDownList
         Color = clSkyBlue
         ItemHeight = 13
@@ -100,11 +117,15 @@ object Form1: TForm1
           '57600'
           '115200')
       end
-      object kivComboBox_PcParity: TComboBox
+      object kivComboBox_PcParity: TkivComboBox
         Left = 66
         Top = 60
         Width = 63
         Height = 21
+        UIStyle = Protein
+        BorderColor = clBlack
+        ButtonColor = 16514043
+        ArrowColor = clBlack
         Style = csDropDownList
         Color = clSkyBlue
         ItemHeight = 13
@@ -137,11 +158,13 @@ object Form1: TForm1
         AutoSize = False
         Caption = 'MHz'
       end
-      object kivNumberEdit_RfFrequency: TNumberEdit
+      object kivNumberEdit_RfFrequency: TkivNumberEdit
         Left = 7
         Top = 18
         Width = 51
         Height = 19
+        UIStyle = Protein
+        BorderColor = clBlack
         BorderStyle = bsNone
         Color = clSkyBlue
         TabOrder = 0
@@ -171,11 +194,15 @@ object Form1: TForm1
         AutoSize = False
         Caption = 'Bps'
       end
-      object kivComboBox_RfFactor: TComboBox
+      object kivComboBox_RfFactor: TkivComboBox
         Left = 8
         Top = 16
         Width = 65
         Height = 21
+        UIStyle = Protein
+        BorderColor = clBlack
+        ButtonColor = 16514043
+        ArrowColor = clBlack
         Style = csDropDownList
         Color = clSkyBlue
         ItemHeight = 13
@@ -204,11 +231,13 @@ object Form1: TForm1
       Font.Style = []
       ParentColor = True
       TabOrder = 5
-      object kivNumberEdit_CustID_H: TNumberEdit
+      object kivNumberEdit_CustID_H: TkivNumberEdit
         Left = 8
         Top = 14
         Width = 41
         Height = 19
+        UIStyle = Protein
+        BorderColor = clBlack
         BorderStyle = bsNone
         Color = clGradientActiveCaption
         TabOrder = 0
@@ -216,11 +245,13 @@ object Form1: TForm1
         Value = 52.000000000000000000
         AutoSelectSigns = 2
       end
-      object kivNumberEdit_CustID_L: TNumberEdit
+      object kivNumberEdit_CustID_L: TkivNumberEdit
         Left = 69
         Top = 14
         Width = 41
         Height = 19
+        UIStyle = Protein
+        BorderColor = clBlack
         BorderStyle = bsNone
         Color = clGradientActiveCaption
         TabOrder = 1
@@ -228,11 +259,13 @@ object Form1: TForm1
         Value = 117.000000000000000000
         AutoSelectSigns = 2
       end
-      object kivNumberEdit1: TNumberEdit
+      object kivNumberEdit1: TkivNumberEdit
         Left = 129
         Top = 14
         Width = 41
         Height = 19
+        UIStyle = Protein
+        BorderColor = clBlack
         BorderStyle = bsNone
         Color = clGradientActiveCaption
         TabOrder = 2
@@ -240,11 +273,13 @@ object Form1: TForm1
         Value = 197.000000000000000000
         AutoSelectSigns = 2
       end
-      object kivNumberEdit2: TNumberEdit
+      object kivNumberEdit2: TkivNumberEdit
         Left = 191
         Top = 14
         Width = 41
         Height = 19
+        UIStyle = Protein
+        BorderColor = clBlack
         BorderStyle = bsNone
         Color = clGradientActiveCaption
         TabOrder = 3
@@ -291,11 +326,15 @@ object Form1: TForm1
         AutoSize = False
         Caption = 'Parity'
       end
-      object kivComboBox1: TComboBox
+      object kivComboBox1: TkivComboBox
         Left = 63
         Top = 18
         Width = 63
         Height = 21
+        UIStyle = Protein
+        BorderColor = clBlack
+        ButtonColor = 16514043
+        ArrowColor = clBlack
         Style = csDropDownList
         Color = clSkyBlue
         ItemHeight = 13
@@ -310,11 +349,15 @@ object Form1: TForm1
           '38400'
           '57600')
       end
-      object kivComboBox2: TComboBox
+      object kivComboBox2: TkivComboBox
         Left = 169
         Top = 18
         Width = 63
         Height = 21
+        UIStyle = Protein
+        BorderColor = clBlack
+        ButtonColor = 16514043
+        ArrowColor = clBlack
         Style = csDropDownList
         Color = clSkyBlue
         ItemHeight = 13
@@ -326,11 +369,20 @@ object Form1: TForm1
           'EVEN')
       end
     end
-    object btn_WriteAll: TButton
+    object btn_WriteAll: TkivButton
       Left = 24
       Top = 200
       Width = 97
       Height = 25
+      UIStyle = Protein
+      AutoSize = False
+      Transparent = False
+      FocusedRectMargin = 2
+      Layout = blGlyphLeft
+      Spacing = 4
+      MouseContinuouslyDownInterval = 100
+      ModalResult = 0
+      ResHandle = 0
       Caption = 'Write All'
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
@@ -340,11 +392,20 @@ object Form1: TForm1
       TabOrder = 8
       OnClick = btn_WriteAllClick
     end
-    object btn_ReadAll: TButton
+    object btn_ReadAll: TkivButton
       Left = 24
       Top = 248
       Width = 97
       Height = 27
+      UIStyle = Protein
+      AutoSize = False
+      Transparent = False
+      FocusedRectMargin = 2
+      Layout = blGlyphLeft
+      Spacing = 4
+      MouseContinuouslyDownInterval = 100
+      ModalResult = 0
+      ResHandle = 0
       Caption = 'Read All'
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
@@ -384,11 +445,13 @@ object Form1: TForm1
       Font.Name = 'MS Sans Serif'
       Font.Style = []
     end
-    object kivEdit1: TEdit
+    object kivEdit1: TkivEdit
       Left = 176
       Top = 193
       Width = 217
       Height = 25
+      UIStyle = Protein
+      BorderColor = clBlack
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
       Font.Height = -11
@@ -397,11 +460,13 @@ object Form1: TForm1
       ReadOnly = True
       TabOrder = 10
     end
-    object kivEdit2: TEdit
+    object kivEdit2: TkivEdit
       Left = 176
       Top = 228
       Width = 217
       Height = 25
+      UIStyle = Protein
+      BorderColor = clBlack
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
       Font.Height = -11
@@ -410,11 +475,15 @@ object Form1: TForm1
       TabOrder = 11
       OnKeyPress = kivEdit2KeyPress
     end
-    object kivCheckBox1: TCheckBox
+    object kivCheckBox1: TkivCheckBox
       Left = 176
       Top = 262
       Width = 65
       Height = 19
+      UIStyle = Protein
+      AutoSize = True
+      Checked = False
+      Transparent = False
       Caption = 'HexSend'
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
@@ -424,11 +493,20 @@ object Form1: TForm1
       TabOrder = 12
       OnClick = kivCheckBox1Click
     end
-    object kivButton1: TButton
+    object kivButton1: TkivButton
       Left = 275
       Top = 260
       Width = 80
       Height = 23
+      UIStyle = MacOS
+      AutoSize = False
+      Transparent = True
+      FocusedRectMargin = 2
+      Layout = blGlyphLeft
+      Spacing = 4
+      MouseContinuouslyDownInterval = 100
+      ModalResult = 0
+      ResHandle = 0
       Caption = 'Transmit'
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
@@ -438,11 +516,13 @@ object Form1: TForm1
       TabOrder = 13
       OnClick = kivButton1Click
     end
-    object kivStatusBar1: TStatusBar
+    object kivStatusBar1: TkivStatusBar
       Left = 0
       Top = 292
       Width = 410
       Height = 21
+      UIStyle = Protein
+      PanelColor = 16514043
       Color = 16514043
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack

@@ -1,6 +1,5 @@
 // The main window, headless, against real pseudo-terminals published as COM ports.
 #include "app/FormMain.h"
-#include "app/NumberEdit.h"
 #include "framework/SysUtils.h"
 #include "platform/ComPorts.h"
 #include "platform/PseudoTerminal.h"
