@@ -1,0 +1,116 @@
+// Painting the main window built from skinned controls, offscreen:
+//   - a full repaint of the window (every control composed off-screen and copied once): median, p99;
+//   - one button's hover-in and hover-out repaint: median, p99;
+//   - resident memory growth over 10,000 hover transitions and 1,000 style switches of the whole
+//     window (each switch repaints the window).
+// Usage: bench-app-paint [ROUNDS]   (ROUNDS full repaints, default 300)
+#include "BenchClock.h"
+#include "app/FormMain.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct TStats {
+    double median, p99;
+};
+
+TStats Stats(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v[std::min(v.size() - 1, size_t(double(v.size()) * 0.99))]};
+}
+
+long ResidentKiB()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Every control of the window that publishes a style gets the new one, as the theme manager does.
+void SwitchStyle(TForm1* form, TkivUIStyle style)
+{
+    for (int i = 0; i < form->ComponentCount(); ++i) {
+        TComponent* c = form->Components(i);
+        if (c->metaObject()->indexOfProperty("UIStyle") >= 0)
+            c->setProperty("UIStyle", QVariant::fromValue(style));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const int rounds = argc > 1 ? std::max(10, std::atoi(argv[1])) : 300;
+    QApplication qapp(argc, argv);
+    auto* application = new TApplication;
+    application->Initialize();
+    TForm1* form = nullptr;
+    application->CreateForm(form);
+    form->Show();
+    QWidget* window = form->Widget();
+    window->repaint();
+    QCoreApplication::processEvents();
+
+    std::vector<double> full;
+    for (int i = 0; i < rounds; ++i) {
+        const int64_t t0 = bench::NowNs();
+        window->repaint();
+        full.push_back(double(bench::NowNs() - t0) / 1e6);
+    }
+
+    QWidget* button = form->btn_ReadAll->Widget();
+    std::vector<double> hover;
+    for (int i = 0; i < 2000; ++i) {
+        const int64_t t0 = bench::NowNs();
+        form->btn_ReadAll->Perform(i % 2 ? CM_MOUSELEAVE : CM_MOUSEENTER, 0, 0);
+        button->repaint();
+        hover.push_back(double(bench::NowNs() - t0) / 1e6);
+    }
+
+    // Warm up every style once, so that caches (fonts, resources) are filled before measuring.
+    const TkivUIStyle styles[] = {MacOS, WinXP, DeepBlue, Protein, BlueGlass};
+    for (TkivUIStyle s : styles) {
+        SwitchStyle(form, s);
+        window->repaint();
+    }
+    SwitchStyle(form, Protein);
+    QCoreApplication::processEvents();
+    const long before = ResidentKiB();
+    for (int i = 0; i < 10000; ++i) {
+        form->btn_ReadAll->Perform(i % 2 ? CM_MOUSELEAVE : CM_MOUSEENTER, 0, 0);
+        button->repaint();
+    }
+    for (int i = 0; i < 1000; ++i) {
+        SwitchStyle(form, styles[i % 5]);
+        window->repaint();
+        if (i % 50 == 0)
+            QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    const long after = ResidentKiB();
+
+    const TStats f = Stats(full), h = Stats(hover);
+    std::printf("load %.2f\n", bench::LoadAverage());
+    std::printf("full repaint of the main window (%d rounds): median %.3f ms, p99 %.3f ms (goal < 5 ms)\n", rounds,
+                f.median, f.p99);
+    std::printf("button hover in/out repaint (2000): median %.4f ms, p99 %.4f ms (goal < 0.3 ms median)\n", h.median,
+                h.p99);
+    std::printf("resident memory: %ld KiB before, %ld KiB after 10000 hover transitions and 1000 style switches: "
+                "growth %ld KiB (goal < 1024 KiB)\n",
+                before, after, after - before);
+    delete application;
+    return 0;
+}
