@@ -155,6 +155,15 @@ TPeerBase* TCheckListBox::CreatePeer()
     return peer;
 }
 
+void TCheckListBox::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == WM_GETDLGCODE) {
+        Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return;
+    }
+    TWinControl::Dispatch(Message);
+}
+
 void TCheckListBox::InitPeer()
 {
     TWinControl::InitPeer();

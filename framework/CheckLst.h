@@ -67,6 +67,8 @@ public:
 protected:
     TPeerBase* CreatePeer() override;
     void InitPeer() override;
+    // Answers WM_GETDLGCODE: the list wants the arrows (to move its selection) and characters.
+    void Dispatch(TMessage& Message) override;
     virtual void ClickCheck();
     QListWidget* List() const;
 

@@ -869,6 +869,12 @@ bool TControl::TranslateKey(QEvent* e)
         if (!(Perform(WM_GETDLGCODE) & DLGC_WANTALLKEYS) && form->Perform(CM_DIALOGKEY, vk, keyData) != 0)
             return true;
     }
+    // Arrow keys a control does not want move the focus among its siblings (the form's answer).
+    if (form && !designing && !alt && (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN)) {
+        if (!(Perform(WM_GETDLGCODE) & (DLGC_WANTARROWS | DLGC_WANTALLKEYS)) &&
+            form->Perform(CM_DIALOGKEY, vk, keyData) != 0)
+            return true;
+    }
     TMessage down{WM_KEYDOWN, vk, keyData, 0};
     WindowProc(down);
     if (vk != 0 && down.WParam == 0)
@@ -1083,6 +1089,30 @@ bool TWinControl::CanFocus() const
 }
 
 bool TWinControl::Focused() const { return FWidget && FWidget->hasFocus(); }
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop) const
+{
+    const std::vector<TWinControl*>& list = FTabList;
+    const int count = int(list.size());
+    if (count == 0)
+        return nullptr;
+    auto it = std::find(list.begin(), list.end(), CurControl);
+    const int start = it != list.end() ? int(it - list.begin()) : GoForward ? count - 1 : 0;
+    int i = start;
+    do {
+        i = GoForward ? (i + 1) % count : (i + count - 1) % count;
+        TWinControl* c = list[size_t(i)];
+        if (c->CanFocus() && (!CheckTabStop || c->TabStop()))
+            return c;
+    } while (i != start);
+    return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop)
+{
+    if (TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop))
+        next->SetFocus();
+}
 
 void TWinControl::SetFocus()
 {
@@ -1523,6 +1553,12 @@ HWND GetFocus()
 {
     TWinControl* c = FindControlOfWidget(QApplication::focusWidget());
     return c ? c->Handle() : nullptr;
+}
+
+TPoint GetCursorPos()
+{
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
 }
 
 LRESULT SendMessageA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)

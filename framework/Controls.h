@@ -373,6 +373,13 @@ public:
     virtual bool CanFocus() const;
     bool Focused() const;
     virtual void SetFocus();
+    // Gives the focus to the windowed child after (GoForward) or before CurControl in tab order,
+    // wrapping around, that can take the focus and, with CheckTabStop, is a tab stop. Only this
+    // control's own children count (the arrow keys of a dialog move the focus this way; the Tab
+    // key runs through the toolkit's focus chain). A CurControl that is not a child starts the
+    // search at an end.
+    void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop) const;
 
     TRect ClientRect() const override;
     // The non-client band around the client area (by default BorderWidth on every side).
@@ -482,6 +489,8 @@ TWinControl* FindControl(HWND Window);
 TWinControl* FindControlOfWidget(const QWidget* Widget);
 // The window handle of the control that has the keyboard focus, or null.
 HWND GetFocus();
+// The pointer's position on the screen.
+TPoint GetCursorPos();
 // Sends a message to the control behind the handle through its window procedure and returns the
 // result; 0 when the handle is unknown.
 LRESULT SendMessageA(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);

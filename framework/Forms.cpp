@@ -353,6 +353,20 @@ void TCustomForm::Dispatch(TMessage& Message)
     case WM_CLOSE:
         Close();
         break;
+    case CM_DIALOGKEY:
+        // The arrow keys move the focus among the active control's siblings, tab stops or not;
+        // they are not offered to the controls.
+        if (Message.WParam == VK_LEFT || Message.WParam == VK_RIGHT || Message.WParam == VK_UP ||
+            Message.WParam == VK_DOWN) {
+            if (FActiveControl && FActiveControl != this && FActiveControl->Parent()) {
+                FActiveControl->Parent()->SelectNext(FActiveControl,
+                                                     Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
+                Message.Result = 1;
+            }
+            break;
+        }
+        TWinControl::Dispatch(Message);
+        break;
     default:
         TWinControl::Dispatch(Message);
         break;

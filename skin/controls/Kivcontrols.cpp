@@ -3,6 +3,9 @@
 #include "skin/controls/Kivbutton.h"
 #include "skin/controls/Kivcombobox.h"
 #include "skin/controls/Kivedit.h"
+#include "skin/controls/Kivgroupbox.h"
+#include "skin/controls/Kivimagepanel.h"
+#include "skin/controls/Kivradiogroup.h"
 #include "skin/controls/Kivstatusbar.h"
 #include "skin/theme/Kivmgr.h"
 
@@ -18,4 +21,7 @@ void RegisterSkinControlClasses()
     RegisterKiveditClasses();
     RegisterKivcomboboxClasses();
     RegisterKivstatusbarClasses();
+    RegisterKivimagepanelClasses();
+    RegisterKivgroupboxClasses();
+    RegisterKivradiogroupClasses();
 }
