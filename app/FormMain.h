@@ -11,6 +11,8 @@
 #include "skin/controls/Kivbutton.h"
 #include "skin/controls/Kivcombobox.h"
 #include "skin/controls/Kivedit.h"
+#include "skin/controls/Kivgroupbox.h"
+#include "skin/controls/Kivimagepanel.h"
 #include "skin/controls/Kivstatusbar.h"
 
 #include <QByteArray>
@@ -26,26 +28,26 @@ public:
 
     // Components of the stored definition.
     TWinControl* kivForm1 = nullptr;
-    TWinControl* kivGroupBox1 = nullptr;
+    TkivGroupBox* kivGroupBox1 = nullptr;
     TkivButton* kivButton_OpenPort = nullptr;
     TCustomComboBox* kivComboBox_PcPort = nullptr;
     TLabel* Label1 = nullptr;
     TCustomComboBox* kivComboBox_PcBaudRate = nullptr;
     TLabel* Label2 = nullptr;
     TCustomComboBox* kivComboBox_PcParity = nullptr;
-    TWinControl* kivGroupBox2 = nullptr;
+    TkivGroupBox* kivGroupBox2 = nullptr;
     TkivNumberEdit* kivNumberEdit_RfFrequency = nullptr;
     TLabel* Label3 = nullptr;
-    TWinControl* kivGroupBox3 = nullptr;
+    TkivGroupBox* kivGroupBox3 = nullptr;
     TCustomComboBox* kivComboBox_RfFactor = nullptr;
     TLabel* Label4 = nullptr;
-    TWinControl* kivGroupBox8 = nullptr;
+    TkivGroupBox* kivGroupBox8 = nullptr;
     TkivNumberEdit* kivNumberEdit_CustID_H = nullptr;
     TkivNumberEdit* kivNumberEdit_CustID_L = nullptr;
     TkivNumberEdit* kivNumberEdit1 = nullptr;
     TkivNumberEdit* kivNumberEdit2 = nullptr;
-    TControl* img2 = nullptr;
-    TWinControl* kivGroupBox4 = nullptr;
+    TkivImagePanel* img2 = nullptr;
+    TkivGroupBox* kivGroupBox4 = nullptr;
     TLabel* Label5 = nullptr;
     TCustomComboBox* kivComboBox1 = nullptr;
     TLabel* Label6 = nullptr;

@@ -32,11 +32,12 @@ object Form1: TForm1
     Font.Name = 'Tahoma'
     Font.Style = [fsBold]
     TabOrder = 0
-    object kivGroupBox1: TGroupBox
+    object kivGroupBox1: TkivGroupBox
       Left = 7
       Top = 23
       Width = 137
       Height = 89
+      UIStyle = Protein
       Caption = 'Usart'
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
@@ -45,6 +46,7 @@ object Form1: TForm1
       Font.Style = []
       ParentColor = True
       TabOrder = 1
+      BorderColor = clBlack
       object Label1: TLabel
         Left = 4
         Top = 41
@@ -137,11 +139,12 @@ object Form1: TForm1
           'EVEN')
       end
     end
-    object kivGroupBox2: TGroupBox
+    object kivGroupBox2: TkivGroupBox
       Left = 157
       Top = 24
       Width = 113
       Height = 43
+      UIStyle = Protein
       Caption = 'RF_frequency'
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
@@ -150,6 +153,7 @@ object Form1: TForm1
       Font.Style = []
       ParentColor = True
       TabOrder = 3
+      BorderColor = clBlack
       object Label3: TLabel
         Left = 61
         Top = 20
@@ -173,11 +177,12 @@ object Form1: TForm1
         AutoSelectSigns = 2
       end
     end
-    object kivGroupBox3: TGroupBox
+    object kivGroupBox3: TkivGroupBox
       Left = 280
       Top = 24
       Width = 121
       Height = 41
+      UIStyle = Protein
       Caption = 'RF_Datarate'
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
@@ -186,6 +191,7 @@ object Form1: TForm1
       Font.Style = []
       ParentColor = True
       TabOrder = 4
+      BorderColor = clBlack
       object Label4: TLabel
         Left = 78
         Top = 18
@@ -218,11 +224,12 @@ object Form1: TForm1
           '57600')
       end
     end
-    object kivGroupBox8: TGroupBox
+    object kivGroupBox8: TkivGroupBox
       Left = 157
       Top = 76
       Width = 244
       Height = 41
+      UIStyle = Protein
       Caption = 'ProductID(ID:1 ID:2 ID:3 ID:4)'
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
@@ -231,6 +238,7 @@ object Form1: TForm1
       Font.Style = []
       ParentColor = True
       TabOrder = 5
+      BorderColor = clBlack
       object kivNumberEdit_CustID_H: TkivNumberEdit
         Left = 8
         Top = 14
@@ -288,20 +296,24 @@ object Form1: TForm1
         AutoSelectSigns = 2
       end
     end
-    object img2: TImage
+    object img2: TkivImagePanel
       Left = 7
       Top = 116
       Width = 135
       Height = 61
       Cursor = crArrow
       Picture.Data = file 'img2.jpg'
-      Stretch = True
+      AutoSize = False
+      Color = clRed
+      DrawStyle = kivStretch
+      TabOrder = 6
     end
-    object kivGroupBox4: TGroupBox
+    object kivGroupBox4: TkivGroupBox
       Left = 157
       Top = 126
       Width = 245
       Height = 51
+      UIStyle = Protein
       Caption = 'Serial Port Config'
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clBlack
@@ -310,6 +322,7 @@ object Form1: TForm1
       Font.Style = []
       ParentColor = True
       TabOrder = 7
+      BorderColor = clBlack
       object Label5: TLabel
         Left = 9
         Top = 21

@@ -4,8 +4,12 @@
 #include "platform/ComPorts.h"
 #include "platform/PseudoTerminal.h"
 #include "platform/WinBase.h"
+#include "skin/theme/Kivmgr.h"
+#include "skin/theme/Kivthemes.h"
 #include "testsupport/TestSupport.h"
 
+#include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -366,4 +370,57 @@ TEST(MainWindowHex, BytesToHexAndHexToBytes)
     // At most 1023 characters are converted (the work buffers hold 1024 bytes).
     const QString longText(3000, QLatin1Char('1'));
     EXPECT_EQ(TForm1::HexToBytes(longText).size(), 1023 / 2);
+}
+
+// A theme manager listing the window's top-level skinned controls gives every look to the whole
+// window: group boxes pass it on to the controls they hold, every skinned control takes it, and
+// the window looks different in each.
+TEST_F(MainWindow, ThemeManagerGivesEveryLookToEverySkinnedControl)
+{
+    TkivFileTheme* skin = new TkivFileTheme(form);
+    skin->SetName(QStringLiteral("SampleSkin"));
+    skin->SetThemeFile(
+        QFileInfo(testsupport::DataDir() + QStringLiteral("/../../resources/skins/Verdigris.kvt")).absoluteFilePath());
+    ASSERT_TRUE(skin->Ready());
+
+    // Every component that publishes a look, and the manager's list: those not inside a group box.
+    std::vector<TControl*> skinned;
+    auto* manager = new TkivThemeManager(form);
+    auto list = std::make_unique<TkivThemeMgrCompList>();
+    for (int i = 0; i < form->ComponentCount(); ++i) {
+        auto* c = dynamic_cast<TControl*>(form->Components(i));
+        if (!c || c->metaObject()->indexOfProperty("UIStyle") < 0)
+            continue;
+        skinned.push_back(c);
+        if (!c->Parent() || !c->Parent()->InheritsFrom("TkivCustomGroupBox"))
+            list->Add(c->Name());
+    }
+    ASSERT_GE(skinned.size(), 20u);
+    manager->SetCompList(list.get());
+
+    struct Look {
+        TkivUIStyle style;
+        TkivFileTheme* theme;
+    };
+    const std::vector<Look> looks = {{MacOS, nullptr},   {WinXP, nullptr},     {DeepBlue, nullptr},
+                                     {BlueGlass, nullptr}, {FromThemeFile, skin}, {Protein, nullptr}};
+    std::vector<QImage> shots;
+    for (const Look& look : looks) {
+        manager->SetFileTheme(look.theme);
+        manager->SetUIStyle(look.style);
+        manager->UpdateAll();
+        for (TControl* c : skinned) {
+            EXPECT_EQ(c->property("UIStyle").toInt(), int(look.style)) << c->Name().toStdString();
+            EXPECT_EQ(c->property("FileTheme").value<TkivFileTheme*>(), look.theme) << c->Name().toStdString();
+        }
+        // The group boxes' frames take the look's border colour.
+        const TColor border = look.theme ? look.theme->GetColor(SKIN2_CONTROLBORDERCOLOR)
+                                         : GetInsideThemeColor(look.style, KIV_THEME_CONTROL_BORDER_COLOR);
+        const QImage box = form->kivGroupBox1->Widget()->grab().toImage();
+        EXPECT_EQ(QRgbToColor(box.pixel(0, 40)), border) << int(look.style);
+        shots.push_back(form->Widget()->grab().toImage());
+    }
+    for (size_t i = 0; i < shots.size(); ++i)
+        for (size_t j = i + 1; j < shots.size(); ++j)
+            EXPECT_NE(shots[i], shots[j]) << "looks " << i << " and " << j << " draw the same window";
 }

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QPoint>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -66,8 +67,10 @@ protected:
 
         statePath = ports.filePath(QStringLiteral("sim.state"));
         sim.setProcessEnvironment(env);
+        sim.setStandardErrorFile(ports.filePath(QStringLiteral("sim.log")));
         sim.start(testsupport::BinDir() + QStringLiteral("/rq27m-sim"),
-                  {QStringLiteral("--port"), QStringLiteral("1"), QStringLiteral("--state-file"), statePath});
+                  {QStringLiteral("--port"), QStringLiteral("1"), QStringLiteral("--state-file"), statePath,
+                   QStringLiteral("--echo"), QStringLiteral("--trace")});
         ASSERT_TRUE(sim.waitForStarted(5000));
         ASSERT_TRUE(WaitUntil([&] { return QFile::exists(ports.filePath(QStringLiteral("com1"))); }, 5000));
 
@@ -119,6 +122,23 @@ protected:
         QThread::msleep(150);
     }
 
+    // Everything the simulator logged so far (with --trace: one "RX .." line per chunk received).
+    QString SimLog()
+    {
+        QFile f(ports.filePath(QStringLiteral("sim.log")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    // The window as the X server shows it now.
+    QImage Screenshot()
+    {
+        const QString out = ports.filePath(QStringLiteral("shot.png"));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(testsupport::BinDir() + QStringLiteral("/rq-xshot"), {out, window});
+        p.waitForFinished(10000);
+        return QImage(out).convertToFormat(QImage::Format_RGB32);
+    }
+
     QTemporaryDir ports;
     QProcessEnvironment env;
     QProcess xvfb, sim, app;
@@ -154,4 +174,48 @@ TEST_F(EndToEnd, ReadAllFillsTheControlsAndWriteAllChangesTheModule)
     EXPECT_EQ(state[QStringLiteral("data_rate")], QStringLiteral("3"));
     EXPECT_EQ(state[QStringLiteral("baud")], QStringLiteral("4"));
     EXPECT_EQ(state[QStringLiteral("parity")], QStringLiteral("0"));
+}
+
+TEST_F(EndToEnd, HexSendOnTheSkinnedControlsSendsTheTypedBytes)
+{
+    const QPoint open(38, 46), hexSend(186, 271), sendBox(300, 240), transmit(315, 271);
+    Click(open.x(), open.y());
+
+    // Text mode: the typed characters go out as they are.
+    Click(sendBox.x(), sendBox.y());
+    Xdo({"type", "--delay", "30", "hi"});
+    Click(transmit.x(), transmit.y());
+    ASSERT_TRUE(WaitUntil([&] { return SimLog().contains(QStringLiteral("RX 68 69")); }, 5000)) << SimLog().toStdString();
+
+    // The skinned check box switches to hex (and clears the box); typed pairs go out as bytes.
+    Click(hexSend.x(), hexSend.y());
+    Click(sendBox.x(), sendBox.y());
+    Xdo({"type", "--delay", "30", "41 42 4a"});
+    Click(transmit.x(), transmit.y());
+    ASSERT_TRUE(WaitUntil([&] { return SimLog().contains(QStringLiteral("RX 41 42 4A")); }, 5000))
+        << SimLog().toStdString();
+    EXPECT_FALSE(SimLog().contains(QStringLiteral("RX 68 69 34"))) << "the box was not cleared on the switch";
+
+    // A second click switches back to text.
+    Click(hexSend.x(), hexSend.y());
+    Click(sendBox.x(), sendBox.y());
+    Xdo({"type", "--delay", "30", "ok"});
+    Click(transmit.x(), transmit.y());
+    ASSERT_TRUE(WaitUntil([&] { return SimLog().contains(QStringLiteral("RX 6F 6B")); }, 5000)) << SimLog().toStdString();
+}
+
+TEST_F(EndToEnd, TheWindowShowsTheSkinnedGroupBoxFrames)
+{
+    const QImage shot = Screenshot();
+    ASSERT_FALSE(shot.isNull());
+    // The "Usart" group box at (7, 23), 137 x 89: its black frame line runs 6 pixels below its top
+    // (half the 11-pixel font plus one), starting right of the caption; its left, right and
+    // bottom lines are black too.
+    auto px = [&](int x, int y) { return QString::number(shot.pixel(x, y) & 0xFFFFFF, 16); };
+    EXPECT_EQ(px(7 + 130, 23 + 6), QStringLiteral("0"));
+    EXPECT_EQ(px(7, 23 + 40), QStringLiteral("0"));
+    EXPECT_EQ(px(7 + 136, 23 + 40), QStringLiteral("0"));
+    EXPECT_EQ(px(7 + 60, 23 + 88), QStringLiteral("0"));
+    // Inside the frame the group box shows its parent's colour, not black.
+    EXPECT_NE(px(7 + 70, 23 + 86), QStringLiteral("0"));
 }
