@@ -241,6 +241,10 @@ void TkivPanel::SetUIStyle(TkivUIStyle Value)
     }
     SetHeight2(Height() - 1);
     SetHeight2(Height() + 1);
+    // A pushed panel shows its bar and nothing more, also when the new look's bar is higher or
+    // lower than the old one.
+    if (!FExpanded && !FAnimating && RealHeight() != BarHeight())
+        TCustomPanel::SetHeight(BarHeight());
     Invalidate();
 }
 
@@ -314,7 +318,7 @@ void TkivPanel::Paint()
     c->Font()->SetColor(FCaptionFontColor);
     const bool shown = ButtonShown();
     if (BiDiMode() == bdRightToLeft && SysLocale.MiddleEast) {
-        TRect r = Rect(1, 0, shown ? w - 21 : w - 11, barHeight);
+        TRect r = Rect(10, 0, shown ? w - 21 : w - 11, barHeight);
         c->DrawText(Text(), r, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     } else {
         TRect r = Rect(10, 0, w - 1, barHeight);

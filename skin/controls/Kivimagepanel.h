@@ -21,6 +21,9 @@
 //   mouse moves over the bar, so a pointer leaving the button downwards or leaving the panel kept
 //   it hot, and a click anywhere on the panel then pushed it: every mouse move over the panel and
 //   leaving the panel update it here (a mend).
+// - A pushed panel is as high as its bar: a style change that brings a bar of another height
+//   resizes it to the new bar (the original left it at the old bar's height, cutting the new bar
+//   or showing a strip of the panel under it; a mend).
 // - A push or pop asked for while the animation runs (the animation processes messages, so a
 //   second click can arrive) is ignored instead of nesting (a mend). A panel destroyed while its
 //   animation processes messages stops the animation at once.

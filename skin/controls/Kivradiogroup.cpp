@@ -218,7 +218,9 @@ void TkivCheckGroup::UpdateUIStyle(TkivUIStyle Style, TkivFileTheme* Theme)
     for (TkivCheckBox* b : FButtons) {
         b->SetFileTheme(Theme);
         b->SetUIStyle(Style);
+        // The group's colour, and the item goes on following it (see the decisions).
         b->SetColor(Color());
+        b->SetParentColor(true);
     }
 }
 

@@ -13,6 +13,9 @@
 // - Arrow keys move the focus between the items (they are siblings that are not tab stops, the
 //   form's arrow-key handling selects among them); a radio item that receives the focus from
 //   another radio item is selected.
+// - A style change gives every item the group's Color and leaves the item following the group's
+//   colour (ParentColor). Setting an item's Color alone would cut it off from the group, and items
+//   kept a stale background when the group's colour later followed its own parent's (a mend).
 // - The drag and dock events are not published (the framework has none of that machinery).
 #pragma once
 
@@ -117,7 +120,8 @@ protected:
     void Dispatch(TMessage& Message) override;
     void Resize() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    // The group-box behaviour, then every item gets the file theme, the style and the group's Color.
+    // The group-box behaviour, then every item gets the file theme, the style and the group's Color
+    // (and follows the group's colour from then on).
     void UpdateUIStyle(TkivUIStyle Style, TkivFileTheme* Theme) override;
 
     // Hook run before OnClick; does nothing here.
