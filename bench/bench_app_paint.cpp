@@ -3,10 +3,11 @@
 //   - one button's hover-in and hover-out repaint: median, p99;
 //   - resident memory growth over 10,000 hover transitions and 1,000 style switches of the whole
 //     window (each switch repaints the window). The toolkit's style keeps a pixmap cache of drawn
-//     control parts (bounded by QPixmapCache::cacheLimit, 10 MiB by default) that fills as colours
-//     change; it is emptied and the allocator's free memory returned before both readings, so the
-//     figure is what the window itself keeps. The raw growth is printed as well.
-// Usage: bench-app-paint [ROUNDS]   (ROUNDS full repaints, default 300)
+//     control parts (bounded by QPixmapCache::cacheLimit, 10 MiB by default); it is emptied and
+//     the allocator's free memory returned before both readings, so the figure is what the window
+//     itself keeps. The raw growth and the growth of the heap in use are printed as well.
+// Usage: bench-app-paint [ROUNDS]   (ROUNDS full repaints, default 300; RQ_BENCH_SWITCHES sets the
+// number of style switches, default 1000)
 #include "BenchClock.h"
 #include "app/FormMain.h"
 
@@ -129,9 +130,9 @@ int main(int argc, char** argv)
                 f.median, f.p99);
     std::printf("button hover in/out repaint (2000): median %.4f ms, p99 %.4f ms (goal < 0.3 ms median)\n", h.median,
                 h.p99);
-    std::printf("resident memory: %ld KiB before, %ld KiB after 10000 hover transitions and 1000 style switches: "
+    std::printf("resident memory: %ld KiB before, %ld KiB after 10000 hover transitions and %d style switches: "
                 "growth %ld KiB (goal < 1024 KiB)\n",
-                before, after, after - before);
+                before, after, switches, after - before);
     std::printf("  (without emptying the style's pixmap cache, limit %d KiB: growth %ld KiB)\n", QPixmapCache::cacheLimit(),
                 raw - before);
     std::printf("  heap in use: growth %ld KiB\n", heapAfter - heapBefore);

@@ -187,12 +187,28 @@ bool RoutePeerEvent(TPeerBase* peer, QEvent* e)
     TControl* c = peer->Control;
     if (!c || (c->ComponentState() & csDestroying))
         return peer->BaseEvent(e);
+    struct Depth {
+        TPeerBase* peer;
+        ~Depth() { --peer->Depth; }
+    } depth{peer};
+    ++peer->Depth;
     try {
         return c->PeerEvent(e);
     } catch (...) {
         HandleCallbackException();
         return true;
     }
+}
+
+TControl::TEventFrameScope::TEventFrameScope(TControl* c, UINT msg, QEvent* e) : control(c), alive(c->FAlive)
+{
+    c->FEventStack.push_back({msg, e});
+}
+
+TControl::TEventFrameScope::~TEventFrameScope()
+{
+    if (*alive)
+        control->FEventStack.pop_back();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -216,6 +232,7 @@ TControl::~TControl()
     DestroyPeer();
     delete FFont;
     delete FConstraints;
+    *FAlive = false;
 }
 
 void TControl::SetParent(TWinControl* AParent)
@@ -251,48 +268,15 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     FHeight = AHeight;
     UpdatePeerGeometry();
     if (resized) {
-        Perform(WM_SIZE, 0, MAKELPARAM(FWidth, FHeight));
+        // A window learns its new client area before WM_SIZE reports it.
+        if (auto* win = dynamic_cast<TWinControl*>(this))
+            win->FrameChanged();
+        Perform(WM_SIZE, SizeKind(), MAKELPARAM(ClientWidth(), ClientHeight()));
         if (!(ComponentState() & csLoading))
             Resize();
     }
     if (FParent && FAlign != alNone)
         FParent->Realign();
-}
-
-TRect TControl::ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
-
-void TControl::SetClientWidth(int v) { SetWidth(FWidth - ClientWidth() + v); }
-void TControl::SetClientHeight(int v) { SetHeight(FHeight - ClientHeight() + v); }
-
-TPoint TControl::ClientOrigin() const
-{
-    TPoint p{FLeft, FTop};
-    if (auto w = dynamic_cast<const TWinControl*>(this)) {
-        p.X += w->NonClientInsets().Left;
-        p.Y += w->NonClientInsets().Top;
-    }
-    return p;
-}
-
-TPoint TControl::ClientToScreen(const TPoint& p) const
-{
-    if (FWidget) {
-        TPoint inset{0, 0};
-        if (auto w = dynamic_cast<const TWinControl*>(this))
-            inset = w->NonClientInsets().TopLeft();
-        const QPoint g = FWidget->mapToGlobal(QPoint(p.X + inset.X, p.Y + inset.Y));
-        return {g.x(), g.y()};
-    }
-    const TPoint o = ClientOrigin();
-    if (FParent)
-        return FParent->ClientToScreen({p.X + o.X, p.Y + o.Y});
-    return {p.X + o.X, p.Y + o.Y};
-}
-
-TPoint TControl::ScreenToClient(const TPoint& p) const
-{
-    const TPoint zero = ClientToScreen({0, 0});
-    return {p.X - zero.X, p.Y - zero.Y};
 }
 
 void TControl::SetEnabled(bool v)
@@ -589,8 +573,12 @@ void TControl::WMMouse(TMessage& Message)
         FControlState &= ~csLButtonDown;
         const bool clicked = FControlState & csClicked;
         FControlState &= ~csClicked;
-        if (clicked && PointInClient(x, y))
+        if (clicked && PointInClient(x, y)) {
+            const auto alive = FAlive;
             Click();
+            if (!*alive)
+                return;  // OnClick freed the control
+        }
         MouseUp(mbLeft, shift, x, y);
         break;
     }
@@ -685,7 +673,17 @@ void TControl::DestroyPeer()
     QWidget* w = FWidget;
     FWidget = nullptr;
     PaintDepth().erase(w);
-    delete w;
+    DropWindowLayer(w);
+    if (peer->Depth > 0) {
+        // Destroyed from inside one of the widget's own events (a handler freeing its control):
+        // the toolkit still runs code on the widget after the handler, so it goes once that is
+        // over, out of its parent so that the parent's deletion does not take it along.
+        w->hide();
+        w->setParent(nullptr);
+        w->deleteLater();
+    } else {
+        delete w;
+    }
 }
 
 void TControl::UpdatePeerGeometry()
@@ -733,19 +731,18 @@ bool TControl::PeerEvent(QEvent* e)
         if (FMouseInside)
             return RunBaseEvent(e);  // already told (while a button was held)
         FMouseInside = true;
-        FEventStack.push_back({CM_MOUSEENTER, e});
+        TEventFrameScope frame(this, CM_MOUSEENTER, e);
         Perform(CM_MOUSEENTER, 0, LPARAM(this));
-        FEventStack.pop_back();
         return true;
     }
     case QEvent::Leave: {
         if (!FMouseInside)
             return RunBaseEvent(e);
         FMouseInside = false;
-        FEventStack.push_back({CM_MOUSELEAVE, e});
+        TEventFrameScope frame(this, CM_MOUSELEAVE, e);
         Perform(CM_MOUSELEAVE, 0, LPARAM(this));
-        Perform(WM_MOUSELEAVE);
-        FEventStack.pop_back();
+        if (frame.Alive())
+            Perform(WM_MOUSELEAVE);
         return true;
     }
     case QEvent::KeyPress:
@@ -753,15 +750,19 @@ bool TControl::PeerEvent(QEvent* e)
         return TranslateKey(e);
     case QEvent::FocusIn: {
         const bool r = RunBaseEvent(e);
+        const auto alive = FAlive;
         Perform(WM_SETFOCUS, WPARAM(TakeLostFocus(static_cast<QFocusEvent*>(e)->reason())));
-        Perform(CM_ENTER);
+        if (*alive)
+            Perform(CM_ENTER);
         return r;
     }
     case QEvent::FocusOut: {
         const bool r = RunBaseEvent(e);
         NoteLostFocus(FWidget, static_cast<QFocusEvent*>(e)->reason());
+        const auto alive = FAlive;
         Perform(CM_EXIT);
-        Perform(WM_KILLFOCUS);
+        if (*alive)
+            Perform(WM_KILLFOCUS);
         return r;
     }
     default:
@@ -793,9 +794,10 @@ bool TControl::TranslatePaint(QEvent* e)
         TCanvas canvas(&painter, w->rect());
         Perform(WM_ERASEBKGND, WPARAM(&canvas), 0);
     }
-    FEventStack.push_back({WM_PAINT, e});
+    TEventFrameScope frame(this, WM_PAINT, e);
     Perform(WM_PAINT, 0, 0);
-    FEventStack.pop_back();
+    if (frame.Alive())
+        PaintWindowLayer(this);
     return true;
 }
 
@@ -830,14 +832,16 @@ bool TControl::TranslateMouse(QEvent* e)
         const bool inside = FWidget->rect().contains(pos);
         if (inside != FMouseInside) {
             FMouseInside = inside;
+            const auto alive = FAlive;
             Perform(inside ? CM_MOUSEENTER : CM_MOUSELEAVE, 0, LPARAM(this));
-            if (!inside)
+            if (*alive && !inside)
                 Perform(WM_MOUSELEAVE);
+            if (!*alive)
+                return true;
         }
     }
-    FEventStack.push_back({msg, e});
+    TEventFrameScope frame(this, msg, e);
     Perform(msg, MouseKeyFlags(me->modifiers(), me->buttons()), MAKELPARAM(x, y));
-    FEventStack.pop_back();
     return true;
 }
 
@@ -849,15 +853,19 @@ bool TControl::TranslateKey(QEvent* e)
     const LPARAM keyData = alt ? KEYDATA_ALTDOWN : 0;
     // A key belongs to the control that has the focus: what it leaves alone does not travel on to
     // its parents, as the toolkit would let it.
-    auto native = [this, e](QEvent* ev) {
-        RunBaseEvent(ev);
+    // A handler may free the control (a key that closes and frees its window): nothing of it is
+    // touched afterwards.
+    const auto alive = FAlive;
+    auto native = [this, e, alive](QEvent* ev) {
+        if (*alive)
+            RunBaseEvent(ev);
         e->accept();
         return true;
     };
     if (e->type() == QEvent::KeyRelease) {
         TMessage m{WM_KEYUP, vk, keyData, 0};
         WindowProc(m);
-        if (vk != 0 && m.WParam == 0)
+        if (!*alive || (vk != 0 && m.WParam == 0))
             return true;
         return native(e);
     }
@@ -868,17 +876,21 @@ bool TControl::TranslateKey(QEvent* e)
     if (form && !designing && (vk == VK_RETURN || vk == VK_ESCAPE)) {
         if (!(Perform(WM_GETDLGCODE) & DLGC_WANTALLKEYS) && form->Perform(CM_DIALOGKEY, vk, keyData) != 0)
             return true;
+        if (!*alive)
+            return true;
     }
     // Arrow keys a control does not want move the focus among its siblings (the form's answer).
     if (form && !designing && !alt && (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN)) {
         if (!(Perform(WM_GETDLGCODE) & (DLGC_WANTARROWS | DLGC_WANTALLKEYS)) &&
             form->Perform(CM_DIALOGKEY, vk, keyData) != 0)
             return true;
+        if (!*alive)
+            return true;
     }
     TMessage down{WM_KEYDOWN, vk, keyData, 0};
     WindowProc(down);
-    if (vk != 0 && down.WParam == 0)
-        return true;  // a handler took the key
+    if (!*alive || (vk != 0 && down.WParam == 0))
+        return true;  // a handler took the key (or freed the control)
     const QString text = ke->text();
     // Navigation and delete keys carry no character, as on the desktop.
     const bool noChar = ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab || ke->key() == Qt::Key_Delete ||
@@ -899,11 +911,13 @@ bool TControl::TranslateKey(QEvent* e)
         if (form && !designing && uint8_t(ch) >= 32 && !(Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) &&
             form->Perform(CM_DIALOGCHAR, WPARAM(uint8_t(ch)), keyData) != 0)
             return true;
+        if (!*alive)
+            return true;
         TMessage chm{WM_CHAR, WPARAM(uint8_t(ch)), keyData, 0};
         WindowProc(chm);
         const char out = char(uint8_t(chm.WParam));
-        if (out == 0)
-            return true;  // swallowed
+        if (!*alive || out == 0)
+            return true;  // swallowed (or the control was freed)
         if (out != ch) {
             const uint8_t u = uint8_t(out);
             if (u < 32 && u != 8 && u != 9 && u != 13 && u != 27)
@@ -1122,49 +1136,12 @@ void TWinControl::SetFocus()
         FWidget->setFocus(Qt::OtherFocusReason);
 }
 
-TRect TWinControl::ClientRect() const
-{
-    return Rect(0, 0, std::max(0, FWidth - FNCInsets.Left - FNCInsets.Right),
-                std::max(0, FHeight - FNCInsets.Top - FNCInsets.Bottom));
-}
-
-void TWinControl::FrameChanged()
-{
-    TRect r = Rect(0, 0, FWidth, FHeight);
-    Perform(WM_NCCALCSIZE, 0, LPARAM(&r));
-    const TRect in{r.Left, r.Top, FWidth - r.Right, FHeight - r.Bottom};
-    if (!(in == FNCInsets)) {
-        FNCInsets = in;
-        for (TControl* c : FControls)
-            c->UpdatePeerGeometry();
-        Realign();
-    }
-    Invalidate();
-}
-
-void TWinControl::WMNCCalcSize(TMessage& Message)
-{
-    auto* r = reinterpret_cast<TRect*>(Message.LParam);
-    if (!r)
-        return;
-    r->Left += FBorderWidth;
-    r->Top += FBorderWidth;
-    r->Right -= FBorderWidth;
-    r->Bottom -= FBorderWidth;
-    if (r->Right < r->Left)
-        r->Right = r->Left;
-    if (r->Bottom < r->Top)
-        r->Bottom = r->Top;
-}
-
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     const bool resized = AWidth != FWidth || AHeight != FHeight;
     TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-    if (resized) {
-        FrameChanged();
+    if (resized)
         Realign();
-    }
 }
 
 void TWinControl::EnableAlign()
@@ -1219,24 +1196,6 @@ void TWinControl::AlignControls(TControl*, TRect& Rect)
     place(alRight);
     place(alClient);
     --FAlignLevel;
-}
-
-void TWinControl::CreateParams(TCreateParams& Params)
-{
-    Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
-    if (FTabStop)
-        Params.Style |= WS_TABSTOP;
-    if (!Enabled())
-        Params.Style |= WS_DISABLED;
-    if (Visible())
-        Params.Style |= WS_VISIBLE;
-}
-
-TCreateParams TWinControl::GetCreateParams()
-{
-    TCreateParams p;
-    CreateParams(p);
-    return p;
 }
 
 void TWinControl::InitPeer()
@@ -1321,29 +1280,34 @@ void TWinControl::DoExit() { OnExit(this); }
 void TWinControl::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
+    // The key handlers may free the control: its default handling then does not run, and the
+    // key counts as taken.
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
         WORD key = WORD(Message.WParam);
+        const auto alive = FAlive;
         KeyDown(key, ShiftFromQt(QApplication::keyboardModifiers(), Qt::NoButton));
-        Message.WParam = key;
-        if (key != 0)
+        Message.WParam = *alive ? key : 0;
+        if (*alive && key != 0)
             DefaultHandler(Message);
         break;
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
         WORD key = WORD(Message.WParam);
+        const auto alive = FAlive;
         KeyUp(key, ShiftFromQt(QApplication::keyboardModifiers(), Qt::NoButton));
-        Message.WParam = key;
-        if (key != 0)
+        Message.WParam = *alive ? key : 0;
+        if (*alive && key != 0)
             DefaultHandler(Message);
         break;
     }
     case WM_CHAR: {
         char ch = char(uint8_t(Message.WParam));
+        const auto alive = FAlive;
         KeyPress(ch);
-        Message.WParam = WPARAM(uint8_t(ch));
-        if (ch != 0)
+        Message.WParam = *alive ? WPARAM(uint8_t(ch)) : 0;
+        if (*alive && ch != 0)
             DefaultHandler(Message);
         break;
     }

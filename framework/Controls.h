@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TCanvas;
@@ -57,6 +58,9 @@ class TPeerBase {
 public:
     virtual ~TPeerBase() = default;
     TControl* Control = nullptr;
+    // How many of the widget's events are being handled right now: a control destroyed inside one
+    // of its own handlers leaves its widget to be deleted once the toolkit is done with it.
+    int Depth = 0;
     // Runs the widget class's own handling of a Qt event.
     virtual bool BaseEvent(QEvent* e) = 0;
     virtual QWidget* AsWidget() = 0;
@@ -137,8 +141,10 @@ public:
     virtual TRect ClientRect() const;
     int ClientWidth() const { return ClientRect().Right; }
     int ClientHeight() const { return ClientRect().Bottom; }
-    void SetClientWidth(int v);
-    void SetClientHeight(int v);
+    // Sizes the control so that its client area gets the width or height (the non-client band
+    // stays as it is).
+    virtual void SetClientWidth(int v);
+    virtual void SetClientHeight(int v);
     TPoint ClientToScreen(const TPoint& p) const;
     TPoint ScreenToClient(const TPoint& p) const;
     // Client origin relative to the parent's client origin (Left, Top plus the non-client inset).
@@ -254,6 +260,8 @@ protected:
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual void Resize();
+    // WParam of the WM_SIZE a change of bounds sends (a form answers by its window state).
+    virtual WPARAM SizeKind() const { return SIZE_RESTORED; }
     virtual void Changed() { Perform(CM_CHANGED, 0, LPARAM(this)); }
     // A change of a property that affects the look; repaints by default.
     virtual void FontChanged();
@@ -321,6 +329,20 @@ private:
         QEvent* Event;
     };
     std::vector<EventFrame> FEventStack;
+    // Pushes a frame on FEventStack for the scope's lifetime; the pop is skipped when a handler
+    // destroyed the control meanwhile (FAlive turned false).
+    struct TEventFrameScope {
+        TEventFrameScope(TControl* c, UINT msg, QEvent* e);
+        ~TEventFrameScope();
+        bool Alive() const { return *alive; }
+        TControl* control;
+        std::shared_ptr<bool> alive;
+    };
+
+protected:
+    // False once the destructor has run: code that runs handlers which may free the control (a
+    // button whose OnClick frees its window) checks it before touching the control again.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 class TWinControl : public TControl {
@@ -382,10 +404,21 @@ public:
     TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop) const;
 
     TRect ClientRect() const override;
-    // The non-client band around the client area (by default BorderWidth on every side).
+    // The non-client band around the client area (by default BorderWidth on every side): how far
+    // the client rectangle lies inside the window on each side.
     TRect NonClientInsets() const { return FNCInsets; }
-    // Recomputes the non-client band (WM_NCCALCSIZE) and relays out the children.
+    // Recomputes the non-client band and relays out the children through WM_NCCALCSIZE; the
+    // rectangle the window procedure leaves is the client area. A form gets WParam 1 and an
+    // NCCALCSIZE_PARAMS whose rgrc[0] and lppos give the window's place (Left, Top, Width, Height;
+    // the screen for a top-level form); other controls get WParam 0 and the bare rectangle
+    // (0, 0, Width, Height).
     void FrameChanged();
+
+    // Window styles as GetWindowLong (GWL_STYLE, GWL_EXSTYLE) reads them; SetWindowLongValue
+    // stores new ones and answers the previous value. Controls answer their creation styles and
+    // refuse changes (0, ERROR_NOT_SUPPORTED); forms keep real styles (Forms.h).
+    virtual LONG WindowLongValue(int Index);
+    virtual LONG SetWindowLongValue(int Index, LONG Value);
 
     // Aligns children with Align set, in the order alTop, alBottom, alLeft, alRight, alClient.
     void Realign();
@@ -501,6 +534,11 @@ TShiftState KeyDataToShiftState(LPARAM KeyData);
 // A canvas drawing on the control's whole widget (non-client band included) during the current
 // paint, or a canvas for the screen when not painting. Valid until the callback returns.
 void WithWindowCanvas(TControl* Control, const std::function<void(TCanvas&)>& draw);
+
+// The whole-window layer GetWindowDC draws into (FormsWindowApi.cpp): drawn over the window's
+// non-client band at the end of each of its paints; dropped with the window.
+void PaintWindowLayer(TControl* Control);
+void DropWindowLayer(const QWidget* Widget);
 
 // Hands an exception caught around framework callbacks to the application object.
 void HandleCallbackException();

@@ -3,6 +3,7 @@
 #include "framework/Collections.h"
 #include "framework/Controls.h"
 #include "framework/Graphics.h"
+#include "framework/Menus.h"
 #include "framework/PersistentTypes.h"
 #include "framework/Resources.h"
 #include "framework/Streams.h"
@@ -530,7 +531,7 @@ public:
         FLoaded.push_back(FRoot);
         ApplyProps(FRoot, node);
         for (const ObjectNode& child : node.children)
-            CreateChild(child, dynamic_cast<TWinControl*>(FRoot));
+            CreateChild(child, dynamic_cast<TWinControl*>(FRoot), FRoot);
         ResolveFixups();
         for (TComponent* c : FLoaded) {
             c->ClearComponentStateBits(csReading);
@@ -540,12 +541,22 @@ public:
     }
 
 private:
-    void CreateChild(const ObjectNode& node, TWinControl* parent)
+    // Creates the component of a nested object. parent is the control the enclosing objects give
+    // (controls are placed on it); container is the enclosing object itself.
+    void CreateChild(const ObjectNode& node, TWinControl* parent, TComponent* container)
     {
         TComponentFactory factory = FindComponentClass(node.className);
         if (!factory)
             ReadError(FSource, node.line, QStringLiteral("Class %1 not found").arg(node.className));
+        // Inside a menu or a menu item only menu items can stand: they become its sub-items.
+        const bool inMenu = dynamic_cast<TMenu*>(container) || dynamic_cast<TMenuItem*>(container);
         TComponent* c = factory(FRoot);
+        auto* item = dynamic_cast<TMenuItem*>(c);
+        if (inMenu && !item) {
+            delete c;
+            ReadError(FSource, node.line,
+                      QStringLiteral("%1: a %2 cannot stand inside a menu").arg(node.name, node.className));
+        }
         c->SetComponentStateBits(csLoading | csReading);
         FLoaded.push_back(c);
         try {
@@ -555,9 +566,15 @@ private:
         }
         if (auto* ctl = dynamic_cast<TControl*>(c); ctl && parent)
             ctl->SetParent(parent);
+        if (item && inMenu) {
+            if (auto* menu = dynamic_cast<TMenu*>(container))
+                menu->Items()->Add(item);
+            else
+                static_cast<TMenuItem*>(container)->Add(item);
+        }
         ApplyProps(c, node);
         for (const ObjectNode& child : node.children)
-            CreateChild(child, dynamic_cast<TWinControl*>(c) ? static_cast<TWinControl*>(c) : parent);
+            CreateChild(child, dynamic_cast<TWinControl*>(c) ? static_cast<TWinControl*>(c) : parent, c);
     }
 
     void ApplyProps(TComponent* c, const ObjectNode& node)

@@ -44,6 +44,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
     FTop = 0;
     FWidth = 320;
     FHeight = 240;
+    ResetWindowStyle();
     if (Screen)
         Screen->FForms.push_back(this);
     // Remember the last focused control of this form (ActiveControl). A control that loses the
@@ -93,13 +94,21 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle v)
     if (FBorderStyle == v)
         return;
     FBorderStyle = v;
-    ApplyWindowFlags();
+    // The window is made anew with the styles of its new border (which a frame that took over
+    // the window hears through its window procedure).
+    if (HandleAllocated())
+        Perform(CM_RECREATEWND);
+    else
+        ResetWindowStyle();
 }
 
 void TCustomForm::SetBorderIcons(int v)
 {
     FBorderIcons = TBorderIcons(v);
-    ApplyWindowFlags();
+    if (HandleAllocated())
+        Perform(CM_RECREATEWND);
+    else
+        ResetWindowStyle();
 }
 
 void TCustomForm::SetWindowState(TWindowState v)
@@ -152,6 +161,7 @@ void TCustomForm::ApplyWindowFlags()
     if (!w)
         return;
     const bool wasVisible = w->isVisible();
+    const bool wasActive = wasVisible && w->isActiveWindow();
     Qt::WindowFlags f = Qt::Window;
     switch (FBorderStyle) {
     case bsNone:
@@ -176,11 +186,28 @@ void TCustomForm::ApplyWindowFlags()
     }
     if (FFormStyle == fsStayOnTop)
         f |= Qt::WindowStaysOnTopHint;
-    if (w->windowFlags() != f)
-        w->setWindowFlags(f);
+    // Without its caption bits the window has no decorations; the framework draws its frame. (The
+    // toolkit drops the frameless hint next to caption-button hints, so only the type stays.)
+    if (HasCaption())
+        f &= ~Qt::FramelessWindowHint;
+    else
+        f = (f & (Qt::WindowType_Mask | Qt::WindowStaysOnTopHint)) | Qt::FramelessWindowHint;
+    if (w->windowFlags() == f) {
+        UpdatePeerGeometry();
+        return;
+    }
+    FApplyingFlags = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{FApplyingFlags};
+    w->setWindowFlags(f);
     UpdatePeerGeometry();
-    if (wasVisible)
+    if (wasVisible) {
         w->show();
+        if (wasActive)
+            w->activateWindow();
+    }
 }
 
 void TCustomForm::UpdatePeerGeometry()
@@ -206,7 +233,10 @@ void TCustomForm::UpdatePeerGeometry()
 
 void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
+    const int w = Width(), h = Height();
     TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (w != Width() || h != Height())
+        SendNCPaint();
 }
 
 void TCustomForm::PlaceOnScreen()
@@ -349,6 +379,8 @@ void TCustomForm::TextChanged()
 
 void TCustomForm::Dispatch(TMessage& Message)
 {
+    if (FrameDispatch(Message))
+        return;
     switch (Message.Msg) {
     case WM_CLOSE:
         Close();
@@ -396,11 +428,31 @@ bool TCustomForm::PeerEvent(QEvent* e)
                 FHeight = s.height();
                 FrameChanged();
                 Realign();
-                Perform(WM_SIZE, 0, MAKELPARAM(FWidth, FHeight));
+                SendSize(SizeKind());
                 Resize();
+                SendNCPaint();
             }
         }
         return RunBaseEvent(e);
+    case QEvent::WindowStateChange:
+        WindowStateChanged(e);
+        return RunBaseEvent(e);
+    case QEvent::Show:
+    case QEvent::Hide: {
+        const bool r = RunBaseEvent(e);
+        if (!e->spontaneous() && !FApplyingFlags)
+            Perform(WM_SHOWWINDOW, e->type() == QEvent::Show ? TRUE : FALSE, 0);
+        if (e->type() == QEvent::Show)
+            SendNCPaint();
+        return r;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        if (NonClientMouse(static_cast<QMouseEvent*>(e)))
+            return true;
+        return TWinControl::PeerEvent(e);
     case QEvent::Move:
         if (!FSyncingGeometry && w && w->isVisible()) {
             FLeft = w->geometry().x();
@@ -408,17 +460,12 @@ bool TCustomForm::PeerEvent(QEvent* e)
         }
         return RunBaseEvent(e);
     case QEvent::WindowActivate:
-        OnActivate(this);
-        Perform(CM_ACTIVATE);
+    case QEvent::WindowDeactivate: {
+        const bool active = e->type() == QEvent::WindowActivate;
+        Perform(WM_NCACTIVATE, active ? TRUE : FALSE, 0);
+        Perform(WM_ACTIVATE, MAKEWPARAM(active ? WA_ACTIVE : WA_INACTIVE, FWindowState == wsMinimized), 0);
         return RunBaseEvent(e);
-    case QEvent::WindowDeactivate:
-        // As when a window loses the desktop's attention: the focused control leaves any mode
-        // (a held button, a drag) it was in.
-        if (FActiveControl)
-            FActiveControl->Perform(CM_CANCELMODE);
-        OnDeactivate(this);
-        Perform(CM_DEACTIVATE);
-        return RunBaseEvent(e);
+    }
     default:
         return TWinControl::PeerEvent(e);
     }

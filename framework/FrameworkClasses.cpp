@@ -4,7 +4,9 @@
 #include "framework/Forms.h"
 #include "framework/Graphics.h"
 #include "framework/Mask.h"
+#include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "framework/ToolBar.h"
 
 void RegisterFrameworkClasses()
 {
@@ -25,6 +27,11 @@ void RegisterFrameworkClasses()
     RegisterClass<TTimer>("TTimer");
     RegisterClass<TGroupBox>("TGroupBox");
     RegisterClass<TImage>("TImage");
+    RegisterClass<TMainMenu>("TMainMenu");
+    RegisterClass<TPopupMenu>("TPopupMenu");
+    RegisterClass<TMenuItem>("TMenuItem");
+    RegisterClass<TToolBar>("TToolBar");
+    RegisterClass<TToolButton>("TToolButton");
 
     RegisterIdent(QStringLiteral("fsBold"), fsBold);
     RegisterIdent(QStringLiteral("fsItalic"), fsItalic);
@@ -38,6 +45,10 @@ void RegisterFrameworkClasses()
     RegisterIdent(QStringLiteral("biMinimize"), biMinimize);
     RegisterIdent(QStringLiteral("biMaximize"), biMaximize);
     RegisterIdent(QStringLiteral("biHelp"), biHelp);
+    RegisterIdent(QStringLiteral("ebLeft"), ebLeft);
+    RegisterIdent(QStringLiteral("ebTop"), ebTop);
+    RegisterIdent(QStringLiteral("ebRight"), ebRight);
+    RegisterIdent(QStringLiteral("ebBottom"), ebBottom);
     RegisterIdent(QStringLiteral("DEFAULT_CHARSET"), DEFAULT_CHARSET);
     RegisterIdent(QStringLiteral("ANSI_CHARSET"), 0);
     RegisterIdent(QStringLiteral("GB2312_CHARSET"), 134);

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -777,6 +778,35 @@ bool TCustomComboBox::eventFilter(QObject* Watched, QEvent* Event)
     return TWinControl::eventFilter(Watched, Event);
 }
 
+// The toolkit's style caches each drawn combo box under a name that carries its palette's serial
+// number, and the toolkit keeps every name it was given for the life of the program (clearing the
+// pixmap cache does not drop them). A palette set anew at every change of colours (a skinned
+// window switching looks) would grow that table without end; the box is therefore painted with
+// one shared palette per distinct set of colours, so the names recur. The set of palettes is
+// bounded: it starts over past 256 distinct ones.
+static QPalette SharedPalette(const QPalette& p)
+{
+    static QHash<QByteArray, QPalette> shared;
+    QByteArray key;
+    key.reserve(int(QPalette::NColorGroups) * int(QPalette::NColorRoles) * int(sizeof(QRgb)));
+    for (int g = 0; g < int(QPalette::NColorGroups); ++g)
+        for (int r = 0; r < int(QPalette::NColorRoles); ++r) {
+            const QRgb rgb = p.color(QPalette::ColorGroup(g), QPalette::ColorRole(r)).rgba();
+            key.append(reinterpret_cast<const char*>(&rgb), sizeof rgb);
+        }
+    auto it = shared.constFind(key);
+    if (it == shared.constEnd()) {
+        if (shared.size() >= 256)
+            shared.clear();
+        it = shared.insert(key, p);
+    }
+    // The colour group in use (a disabled box draws from the disabled colours) is the palette
+    // object's own, not part of its shared colours.
+    QPalette r = *it;
+    r.setCurrentColorGroup(p.currentColorGroup());
+    return r;
+}
+
 // The combo box's widget: every way of opening the list (click, Alt+Down, F4, CB_SHOWDROPDOWN)
 // goes through showPopup, where the control hears of it before the list is laid out and shown.
 class TComboBoxPeer : public TPeer<QComboBox> {
@@ -795,22 +825,26 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent* e) override
+    void paintEvent(QPaintEvent*) override
     {
-        if (isEditable() || !hasFocus() || (view() && view()->isVisible())) {
-            QComboBox::paintEvent(e);
-            return;
-        }
-        // A focused list-only box shows its text selected, as on the desktop: the edit field on
-        // the highlight colour, the text in the highlighted-text colour.
         QStylePainter painter(this);
+        painter.setPen(palette().color(QPalette::Text));
         QStyleOptionComboBox opt;
         initStyleOption(&opt);
+        opt.palette = SharedPalette(opt.palette);
         painter.drawComplexControl(QStyle::CC_ComboBox, opt);
-        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
-        painter.fillRect(field, opt.palette.brush(QPalette::Highlight));
-        opt.palette.setColor(QPalette::ButtonText, opt.palette.color(QPalette::HighlightedText));
-        opt.palette.setColor(QPalette::Text, opt.palette.color(QPalette::HighlightedText));
+        if (!isEditable() && hasFocus() && !(view() && view()->isVisible())) {
+            // A focused list-only box shows its text selected, as on the desktop: the edit field
+            // on the highlight colour, the text in the highlighted-text colour.
+            const QRect field =
+                style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+            painter.fillRect(field, opt.palette.brush(QPalette::Highlight));
+            opt.palette.setColor(QPalette::ButtonText, opt.palette.color(QPalette::HighlightedText));
+            opt.palette.setColor(QPalette::Text, opt.palette.color(QPalette::HighlightedText));
+        } else if (currentIndex() < 0 && !placeholderText().isEmpty()) {
+            opt.palette.setBrush(QPalette::ButtonText, opt.palette.placeholderText());
+            opt.currentText = placeholderText();
+        }
         painter.drawControl(QStyle::CE_ComboBoxLabel, opt);
     }
 

@@ -102,3 +102,66 @@ constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, ID
 // States of the parts of a window element (combo-box button, scroll-bar parts).
 constexpr DWORD STATE_SYSTEM_UNAVAILABLE = 0x00000001, STATE_SYSTEM_PRESSED = 0x00000008,
                 STATE_SYSTEM_INVISIBLE = 0x00008000, STATE_SYSTEM_OFFSCREEN = 0x00010000;
+
+// ---- Top-level window management: styles, positions, the non-client frame, system commands ----
+
+// GetWindowLong / SetWindowLong indexes.
+constexpr int GWL_STYLE = -16, GWL_EXSTYLE = -20;
+
+// SetWindowPos: where the window goes in the z order.
+inline const HWND HWND_TOP = nullptr;
+inline const HWND HWND_BOTTOM = reinterpret_cast<HWND>(intptr_t(1));
+inline const HWND HWND_TOPMOST = reinterpret_cast<HWND>(intptr_t(-1));
+inline const HWND HWND_NOTOPMOST = reinterpret_cast<HWND>(intptr_t(-2));
+
+// A rectangle as window messages carry it (right and bottom exclusive).
+struct RECT {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+};
+
+// The window's new place in WM_NCCALCSIZE (x, y in the parent's coordinates; the screen for a
+// top-level window).
+struct WINDOWPOS {
+    HWND hwnd = nullptr;
+    HWND hwndInsertAfter = nullptr;
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+    UINT flags = 0;
+};
+
+// WM_NCCALCSIZE with WParam 1: rgrc[0] is the new window rectangle on entry and the client
+// rectangle on exit; rgrc[1] and rgrc[2] the old window and client rectangles.
+struct NCCALCSIZE_PARAMS {
+    RECT rgrc[3];
+    WINDOWPOS* lppos = nullptr;
+};
+
+// WM_NCCALCSIZE answer: the rectangles in rgrc are valid.
+constexpr LRESULT WVR_VALIDRECTS = 0x0400;
+
+// WM_ACTIVATE: LOWORD(WParam).
+constexpr WORD WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2;
+
+// WM_SIZE: WParam.
+constexpr WPARAM SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2;
+
+// WM_SYSCOMMAND: WParam (the low four bits are the system's own).
+constexpr WPARAM SC_SIZE = 0xF000, SC_MOVE = 0xF010, SC_MINIMIZE = 0xF020, SC_MAXIMIZE = 0xF030,
+                 SC_CLOSE = 0xF060, SC_KEYMENU = 0xF100, SC_RESTORE = 0xF120;
+
+// CombineRgn modes and region kinds (the kind is also CombineRgn's answer; RGN_ERROR = failure).
+constexpr int RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
+constexpr int RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
+
+// Two 16-bit halves packed into a WParam (WM_ACTIVATE: state and minimised flag).
+inline WPARAM MAKEWPARAM(int lo, int hi) { return WPARAM(uint32_t(uint16_t(lo)) | (uint32_t(uint16_t(hi)) << 16)); }
+
+// Menus: the punctuation keys that shortcuts name.
+constexpr int VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD, VK_OEM_PERIOD = 0xBE,
+              VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0, VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD,
+              VK_OEM_7 = 0xDE;

@@ -318,4 +318,53 @@ TEST_F(Controls, AlignedChildrenFillTheClientArea)
     EXPECT_EQ(client->BoundsRect(), Rect(0, 30, 400, 300));
 }
 
+// A handler may free its own control (a button that closes and frees what holds it): the
+// framework touches nothing of the control afterwards, and its widget goes once the toolkit has
+// finished delivering the event. The sanitizer leg catches any use after free here.
+TEST_F(Controls, AControlFreedInItsOwnHandlerIsNotTouchedAgain)
+{
+    form->Show();
+    using TFree = std::function<void()>;
+    struct Case {
+        const char* name;
+        std::function<void(TPainted*, TFree)> hook;
+        std::function<void(QWidget*)> input;
+    };
+    const Case cases[] = {
+        {"mouse down",
+         [](TPainted* c, TFree free) { c->OnMouseDown = [free](TObject*, TMouseButton, TShiftState, int, int) { free(); }; },
+         [](QWidget* w) { QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5)); }},
+        {"click", [](TPainted* c, TFree free) { c->OnClick = [free](TObject*) { free(); }; },
+         [](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5)); }},
+        {"key down", [](TPainted* c, TFree free) { c->OnKeyDown = [free](TObject*, WORD&, TShiftState) { free(); }; },
+         [](QWidget* w) { QTest::keyClick(w, Qt::Key_A); }},
+        {"key press", [](TPainted* c, TFree free) { c->OnKeyPress = [free](TObject*, char&) { free(); }; },
+         [](QWidget* w) { QTest::keyClick(w, Qt::Key_B); }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        auto* panel = new TPanel(form);
+        panel->SetParent(form);
+        panel->SetBounds(0, 0, 200, 100);
+        auto* c = new TPainted(form);
+        c->SetParent(panel);
+        c->SetBounds(10, 10, 50, 40);
+        bool freed = false;
+        // The handler frees the control's parent, and with it the control.
+        k.hook(c, [&freed, panel] {
+            freed = true;
+            delete panel;
+        });
+        QPointer<QWidget> w = c->Widget();
+        ASSERT_TRUE(w);
+        w->setFocus();
+        k.input(w);
+        EXPECT_TRUE(freed);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w.isNull()) << "the widget outlived the event that freed its control";
+        EXPECT_EQ(form->ControlCount(), 0);
+    }
+}
+
 #include "test_controls.moc"
