@@ -119,17 +119,26 @@ void TCollection::Assign(const TPersistent* Source)
         TPersistent::Assign(Source);
         return;
     }
+    if (src == this)
+        return;
     BeginUpdate();
     Clear();
-    for (TCollectionItem* s : src->FItems) {
-        TCollectionItem* d = Add();
-        // Copy the published properties one by one.
-        const QMetaObject* mo = s->metaObject();
-        for (int i = QObject::staticMetaObject.propertyCount(); i < mo->propertyCount(); ++i) {
-            QMetaProperty p = mo->property(i);
-            if (p.isWritable())
-                d->setProperty(p.name(), s->property(p.name()));
-        }
-    }
+    for (TCollectionItem* s : src->FItems)
+        Add()->Assign(s);
     EndUpdate();
+}
+
+void TCollectionItem::Assign(const TPersistent* Source)
+{
+    auto* src = dynamic_cast<const TCollectionItem*>(Source);
+    if (!src) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    const QMetaObject* mo = src->metaObject();
+    for (int i = QObject::staticMetaObject.propertyCount(); i < mo->propertyCount(); ++i) {
+        QMetaProperty p = mo->property(i);
+        if (p.isWritable())
+            setProperty(p.name(), src->property(p.name()));
+    }
 }

@@ -19,6 +19,9 @@ public:
     int Index() const;
     void SetIndex(int v);
     String ClassName() const override { return QString::fromLatin1(metaObject()->className()); }
+    // Copies another item's published properties one by one; item classes with state beyond
+    // their properties (pictures held by value) override it.
+    void Assign(const TPersistent* Source) override;
 
 protected:
     // Tells the collection that this item changed (AllItems: the whole collection).

@@ -268,22 +268,6 @@ TkivTitleBarButtons::TkivTitleBarButtons(TkivTitleBar* Owner)
 
 TkivTitleBar* TkivTitleBarButtons::TitleBar() const { return dynamic_cast<TkivTitleBar*>(Owner()); }
 
-void TkivTitleBarButtons::Assign(const TPersistent* Source)
-{
-    auto* src = dynamic_cast<const TkivTitleBarButtons*>(Source);
-    if (!src) {
-        TCollection::Assign(Source);
-        return;
-    }
-    if (src == this)
-        return;
-    BeginUpdate();
-    Clear();
-    for (int i = 0; i < src->Count(); ++i)
-        Add()->Assign(src->Items(i));
-    EndUpdate();
-}
-
 // ---------------------------------------------------------------------------------------------
 // TkivTitleBarSection
 
@@ -385,22 +369,6 @@ TkivTitleBarSections::TkivTitleBarSections(TkivTitleBar* Owner)
 }
 
 TkivTitleBar* TkivTitleBarSections::TitleBar() const { return dynamic_cast<TkivTitleBar*>(Owner()); }
-
-void TkivTitleBarSections::Assign(const TPersistent* Source)
-{
-    auto* src = dynamic_cast<const TkivTitleBarSections*>(Source);
-    if (!src) {
-        TCollection::Assign(Source);
-        return;
-    }
-    if (src == this)
-        return;
-    BeginUpdate();
-    Clear();
-    for (int i = 0; i < src->Count(); ++i)
-        Add()->Assign(src->Items(i));
-    EndUpdate();
-}
 
 // ---------------------------------------------------------------------------------------------
 // TkivTitleBarPopupMenu

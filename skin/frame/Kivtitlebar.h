@@ -192,8 +192,6 @@ public:
     TkivTitleBarButton* Items(int Index) const { return static_cast<TkivTitleBarButton*>(TCollection::Items(Index)); }
     TkivTitleBarButton* Add() { return static_cast<TkivTitleBarButton*>(TCollection::Add()); }
     TkivTitleBar* TitleBar() const;
-    // Item by item through TkivTitleBarButton::Assign.
-    void Assign(const TPersistent* Source) override;
     String ClassName() const override { return QStringLiteral("TkivTitleBarButtons"); }
 };
 
@@ -256,8 +254,6 @@ public:
     TkivTitleBarSection* Items(int Index) const { return static_cast<TkivTitleBarSection*>(TCollection::Items(Index)); }
     TkivTitleBarSection* Add() { return static_cast<TkivTitleBarSection*>(TCollection::Add()); }
     TkivTitleBar* TitleBar() const;
-    // Item by item through TkivTitleBarSection::Assign.
-    void Assign(const TPersistent* Source) override;
     String ClassName() const override { return QStringLiteral("TkivTitleBarSections"); }
 };
 
