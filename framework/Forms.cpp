@@ -153,6 +153,11 @@ void TCustomForm::InitPeer()
     QWidget* w = Widget();
     w->setWindowTitle(Caption());
     ApplyWindowFlags();
+    // A state set before the window existed (a stored WindowState) is the new window's.
+    if (FWindowState == wsMaximized)
+        w->setWindowState(Qt::WindowMaximized);
+    else if (FWindowState == wsMinimized)
+        w->setWindowState(Qt::WindowMinimized);
 }
 
 void TCustomForm::ApplyWindowFlags()
