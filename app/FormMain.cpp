@@ -41,6 +41,7 @@ void RegisterMainWindowClasses()
 {
     RegisterFrameworkClasses();
     RegisterSkinControlClasses();
+    RegisterKivformClasses();
 }
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)

@@ -14,6 +14,7 @@
 #include "skin/controls/Kivgroupbox.h"
 #include "skin/controls/Kivimagepanel.h"
 #include "skin/controls/Kivstatusbar.h"
+#include "skin/frame/Kivform.h"
 
 #include <QByteArray>
 #include <atomic>
@@ -27,7 +28,7 @@ public:
     ~TForm1() override;
 
     // Components of the stored definition.
-    TWinControl* kivForm1 = nullptr;
+    TkivForm* kivForm1 = nullptr;
     TkivGroupBox* kivGroupBox1 = nullptr;
     TkivButton* kivButton_OpenPort = nullptr;
     TCustomComboBox* kivComboBox_PcPort = nullptr;

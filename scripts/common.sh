@@ -13,6 +13,7 @@ PACKAGES=(
   xvfb xdotool x11-utils x11-apps
   fonts-wine fonts-wqy-microhei
   ccache
+  libxcb1-dev
 )
 
 # What the sanitizer leg needs beyond the normal build: clang with its sanitizer and libFuzzer

@@ -18,19 +18,69 @@ object Form1: TForm1
   OnCreate = FormCreate
   PixelsPerInch = 96
   TextHeight = 13
-  object kivForm1: TPanel
+  object kivForm1: TkivForm
     Left = 0
     Top = 0
     Width = 410
     Height = 313
-    BevelOuter = bvNone
-    Caption = ''
+    TitleBarCustom = False
+    UIStyle = Protein
+    UIStyleAutoUpdateSub = False
+    BorderColor = clBlack
+    BorderWidth = 1
     Color = 16514043
+    Caption = 'RQ_27M'
+    TitleBarButtons = <
+      item
+        UIStyle = Protein
+        ButtonType = kivControlBox
+        Transparent = True
+        Top = 2
+        Visible = True
+        PicNormal.Data = file 'BtnControlBox_Normal.bmp'
+        PicMouseOn.Data = file 'BtnControlBox_Over.bmp'
+        PicMouseDown.Data = file 'BtnControlBox_Down.bmp'
+      end
+      item
+        UIStyle = Protein
+        ButtonType = kivClose
+        Transparent = True
+        Top = 2
+        Visible = True
+        PicNormal.Data = file 'BtnClose_Normal.bmp'
+        PicMouseOn.Data = file 'BtnClose_Over.bmp'
+        PicMouseDown.Data = file 'BtnClose_Down.bmp'
+      end>
+    TitleBarSections = <
+      item
+        AutoSize = True
+        Width = 441
+        Picture.Data = file 'TitleLeft.bmp'
+      end
+      item
+        AutoSize = True
+        Width = 1
+        Align = kivRight
+        Picture.Data = file 'TitleRight.bmp'
+      end
+      item
+        Width = 10
+        Align = kivClient
+        Stretch = True
+        Picture.Data = file 'TitleClient.bmp'
+      end>
+    TitleBarDrawAppIcon = True
     Font.Charset = DEFAULT_CHARSET
     Font.Color = clWhite
     Font.Height = -11
     Font.Name = 'Tahoma'
     Font.Style = [fsBold]
+    MenuBarColor = 16514043
+    MenuBarToColor = 16514043
+    MenuBarHeight = 0
+    RoundCorner = 0
+    RoundCornerBottom = 0
+    InactiveCaptionColor = clInactiveCaption
     TabOrder = 0
     object kivGroupBox1: TkivGroupBox
       Left = 7

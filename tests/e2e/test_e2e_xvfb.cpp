@@ -14,6 +14,10 @@
 #include <gtest/gtest.h>
 #include <map>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 QString Tool(const char* name) { return QStandardPaths::findExecutable(QString::fromLatin1(name)); }
@@ -113,8 +117,14 @@ protected:
         p.waitForFinished(10000);
         return QString::fromUtf8(p.readAllStandardOutput());
     }
+    // Where the client area starts in the window: the skinned frame keeps 3 pixels of border on
+    // the left, at the top and on the right (2 at the bottom) around it.
+    static constexpr int FrameLeft = 3, FrameTop = 3;
+
     // Clicks at client coordinates of the main window.
-    void Click(int x, int y)
+    void Click(int x, int y) { ClickWindow(x + FrameLeft, y + FrameTop); }
+    // Clicks at coordinates of the whole window (frame included).
+    void ClickWindow(int x, int y)
     {
         const QByteArray xs = QByteArray::number(x), ys = QByteArray::number(y), w = window.toLatin1();
         Xdo({"mousemove", "--window", w.constData(), xs.constData(), ys.constData()});
@@ -137,6 +147,19 @@ protected:
         p.start(testsupport::BinDir() + QStringLiteral("/rq-xshot"), {out, window});
         p.waitForFinished(10000);
         return QImage(out).convertToFormat(QImage::Format_RGB32);
+    }
+
+    // The window's position and size on the screen, as the X server has them.
+    QRect Geometry()
+    {
+        const QByteArray w = window.toLatin1();
+        std::map<QString, int> g;
+        for (const QString& line : Xdo({"getwindowgeometry", "--shell", w.constData()}).split('\n')) {
+            const int eq = line.indexOf('=');
+            if (eq > 0)
+                g[line.left(eq)] = line.mid(eq + 1).toInt();
+        }
+        return QRect(g[QStringLiteral("X")], g[QStringLiteral("Y")], g[QStringLiteral("WIDTH")], g[QStringLiteral("HEIGHT")]);
     }
 
     QTemporaryDir ports;
@@ -211,11 +234,88 @@ TEST_F(EndToEnd, TheWindowShowsTheSkinnedGroupBoxFrames)
     // The "Usart" group box at (7, 23), 137 x 89: its black frame line runs 6 pixels below its top
     // (half the 11-pixel font plus one), starting right of the caption; its left, right and
     // bottom lines are black too.
-    auto px = [&](int x, int y) { return QString::number(shot.pixel(x, y) & 0xFFFFFF, 16); };
+    auto px = [&](int x, int y) { return QString::number(shot.pixel(x + FrameLeft, y + FrameTop) & 0xFFFFFF, 16); };
     EXPECT_EQ(px(7 + 130, 23 + 6), QStringLiteral("0"));
     EXPECT_EQ(px(7, 23 + 40), QStringLiteral("0"));
     EXPECT_EQ(px(7 + 136, 23 + 40), QStringLiteral("0"));
     EXPECT_EQ(px(7 + 60, 23 + 88), QStringLiteral("0"));
     // Inside the frame the group box shows its parent's colour, not black.
     EXPECT_NE(px(7 + 70, 23 + 86), QStringLiteral("0"));
+}
+
+TEST_F(EndToEnd, TheWindowWearsItsOwnFrameAndItsTitleBarMovesIt)
+{
+    // No system caption: the window is the 410 x 313 client area with the skinned frame around
+    // it, 3 pixels left, top and right and 2 at the bottom.
+    const QRect before = Geometry();
+    ASSERT_EQ(before.size(), QSize(416, 318));
+    const QImage shot = Screenshot();
+    ASSERT_EQ(shot.size(), QSize(416, 318));
+    auto px = [&](int x, int y) { return shot.pixel(x, y) & 0xFFFFFF; };
+    // A 1-pixel black line on the left, the right and the bottom, with strips in the form colour
+    // inside it on the sides and one row above the bottom line.
+    for (int y : {60, 200, 300}) {
+        SCOPED_TRACE(y);
+        EXPECT_EQ(px(0, y), 0u);
+        EXPECT_EQ(px(415, y), 0u);
+        EXPECT_EQ(px(1, y), 0xFBFBFBu);
+        EXPECT_EQ(px(2, y), 0xFBFBFBu);
+        EXPECT_EQ(px(413, y), 0xFBFBFBu);
+        EXPECT_EQ(px(414, y), 0xFBFBFBu);
+    }
+    EXPECT_EQ(px(200, 317), 0u);
+    EXPECT_EQ(px(200, 316), 0xFBFBFBu);
+
+    // Dragging the title bar moves the window by the dragged distance.
+    const QByteArray w = window.toLatin1();
+    Xdo({"mousemove", "--window", w.constData(), "200", "10"});
+    Xdo({"mousedown", "1"});
+    QThread::msleep(100);
+    for (int i = 0; i < 6; ++i) {
+        Xdo({"mousemove_relative", "--", "10", "5"});
+        QThread::msleep(30);
+    }
+    Xdo({"mouseup", "1"});
+    ASSERT_TRUE(WaitUntil([&] { return Geometry().topLeft() == before.topLeft() + QPoint(60, 30); }, 5000))
+        << "the window went from " << before.x() << "," << before.y() << " to " << Geometry().x() << ","
+        << Geometry().y();
+}
+
+TEST_F(EndToEnd, TheCloseButtonEndsTheProgramAndReleasesThePort)
+{
+    const QPoint open(38, 46);
+    Click(open.x(), open.y());
+    // The close button sits at the right end of the title bar: x = width - 20 in the bar, 19 x 19.
+    ClickWindow(FrameLeft + 410 - 20 + 9, FrameTop + 8);
+    ASSERT_TRUE(app.waitForFinished(10000)) << "the program did not end";
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 0);
+    // The port is free again: it opens exclusively.
+    const int fd = ::open(QFile::encodeName(ports.filePath(QStringLiteral("com1"))).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ::close(fd);
+}
+
+TEST_F(EndToEnd, AltSpaceOpensTheSystemMenuAndItsCloseItemEndsTheProgram)
+{
+    const QByteArray w = window.toLatin1();
+    auto visibleWindows = [&] {
+        return Xdo({"search", "--onlyvisible", "--pid", QByteArray::number(app.processId()).constData()})
+            .trimmed()
+            .split('\n', Qt::SkipEmptyParts)
+            .size();
+    };
+    const int alone = visibleWindows();
+    Xdo({"windowfocus", "--sync", w.constData()});
+    Xdo({"key", "--window", w.constData(), "alt+space"});
+    ASSERT_TRUE(WaitUntil([&] { return visibleWindows() > alone; }, 5000)) << "no menu window appeared";
+    // The main window has only a close button: "Mi&nimize" and "Ma&ximize/Restore" are disabled,
+    // so their letters do nothing, and "&Close" closes.
+    Xdo({"key", "n"});
+    QThread::msleep(300);
+    EXPECT_EQ(app.state(), QProcess::Running);
+    Xdo({"key", "c"});
+    ASSERT_TRUE(app.waitForFinished(10000)) << "the program did not end";
+    EXPECT_EQ(app.exitCode(), 0);
 }

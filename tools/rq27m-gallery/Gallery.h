@@ -12,8 +12,9 @@
 //   }
 //   RQ_GALLERY_SECTION(Buttons, 10);
 //
-// Components are created with the page's form as owner and parent, then given the page's look
-// through their "FileTheme" and "UIStyle" properties.
+// Components are created with the page's form as owner, placed on the page's container (the
+// skinned frame that fills the window, below its title bar and menu bar), then given the page's
+// look through their "FileTheme" and "UIStyle" properties.
 #pragma once
 
 #include "framework/Forms.h"
@@ -28,6 +29,14 @@ public:
     TGalleryPage(TForm* Form, TkivUIStyle Style, TkivFileTheme* Theme) : FForm(Form), FStyle(Style), FTheme(Theme) {}
 
     TForm* Form() const { return FForm; }
+    // Where components go: the skinned frame once SetContainer named it, else the form. Top is
+    // the first row's y inside it.
+    TWinControl* Container() const { return FContainer ? FContainer : FForm; }
+    void SetContainer(TWinControl* Container, int Top)
+    {
+        FContainer = Container;
+        FRowTop = Top;
+    }
     // The page's look: a built-in style, or FromThemeFile with the sample skin's theme.
     TkivUIStyle Style() const { return FStyle; }
     TkivFileTheme* Theme() const { return FTheme; }
@@ -59,12 +68,18 @@ private:
     TForm* FForm;
     TkivUIStyle FStyle;
     TkivFileTheme* FTheme;
+    TWinControl* FContainer = nullptr;
     int FRowTop = 8;
     int FRowHeight = 0;
     int FNextX = 0;
     int FRight = 0;
     std::vector<std::function<void()>> FAfterShow;
 };
+
+// Puts the skinned frame on the page's window: a TkivForm in the page's look with a main menu in
+// its menu bar and a help and a custom button in its title bar; the page's components then go
+// inside it (GalleryFrame.cpp).
+void DressPageInSkinnedFrame(TGalleryPage& Page);
 
 struct TGallerySection {
     const char* Name;

@@ -23,7 +23,7 @@ TColor PageFontColor(const TGalleryPage& page)
 TLabel* NewLabel(TGalleryPage& page, const QString& text, int x, int y)
 {
     auto* l = new TLabel(page.Form());
-    l->SetParent(page.Form());
+    l->SetParent(page.Container());
     l->SetCaption(text);
     l->Font()->SetColor(PageFontColor(page));
     l->SetLeft(x);
@@ -60,7 +60,7 @@ void TGalleryPage::Place(TControl* Control, const QString& State, int Width, int
 {
     if (FNextX == 0)
         BeginRow(QString());
-    Control->SetParent(FForm);
+    Control->SetParent(Container());
     Control->SetBounds(FNextX, FRowTop, Width, Height);
     ApplyLook(Control);
     TLabel* l = NewLabel(*this, State, FNextX, FRowTop + Control->Height() + 2);
@@ -85,7 +85,10 @@ void TGalleryPage::Finish()
     if (FTheme && FTheme->CanUse())
         back = FTheme->GetColor(SKIN2_FORMCOLOR);
     FForm->SetColor(back);
-    FForm->SetCaption(QStringLiteral("Skinned components: ") + LookName());
+    const QString caption = QStringLiteral("Skinned components: ") + LookName();
+    FForm->SetCaption(caption);
+    if (FContainer)
+        FContainer->setProperty("Caption", caption);  // the skinned frame's title bar shows it
     FForm->SetClientWidth(std::max(FRight, 320) + Margin);
     FForm->SetClientHeight(FRowTop + FRowHeight + Margin);
 }

@@ -89,6 +89,7 @@ int main(int argc, char* argv[])
             pages.emplace_back(form, look.Style, theme);
         }
         for (TGalleryPage& page : pages) {
+            DressPageInSkinnedFrame(page);
             for (const TGallerySection& section : GallerySections())
                 section.Build(page);
             page.Finish();
