@@ -1,6 +1,7 @@
 // The real configurator in a real X server (Xvfb), driven with synthesized mouse and keyboard
 // input (xdotool) as a user would, against the module simulator on a pseudo-terminal.
 #include "testsupport/TestSupport.h"
+#include "testsupport/XServer.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,7 +21,7 @@
 
 namespace {
 
-QString Tool(const char* name) { return QStandardPaths::findExecutable(QString::fromLatin1(name)); }
+using testsupport::WaitUntil;
 
 std::map<QString, QString> ReadState(const QString& path)
 {
@@ -36,38 +37,16 @@ std::map<QString, QString> ReadState(const QString& path)
     return m;
 }
 
-bool WaitUntil(const std::function<bool()>& pred, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > ms)
-            return pred();
-        QThread::msleep(20);
-    }
-    return true;
-}
-
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty())
+        if (!testsupport::TXServer::Available())
             GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/test.sh installs them)";
         ASSERT_TRUE(ports.isValid());
-        env = QProcessEnvironment::systemEnvironment();
+        ASSERT_TRUE(x.Start());
+        env = x.Environment();
         env.insert(QStringLiteral("RQ27M_PORTS"), ports.path());
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-
-        // A private X server on a free display number.
-        xvfb.setProcessChannelMode(QProcess::SeparateChannels);
-        xvfb.start(Tool("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                   QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                   QStringLiteral("tcp")});
-        ASSERT_TRUE(xvfb.waitForStarted(5000));
-        ASSERT_TRUE(WaitUntil([&] { return xvfb.canReadLine() || xvfb.waitForReadyRead(50); }, 10000));
-        display = QStringLiteral(":") + QString::fromLatin1(xvfb.readLine()).trimmed();
-        env.insert(QStringLiteral("DISPLAY"), display);
 
         statePath = ports.filePath(QStringLiteral("sim.state"));
         sim.setProcessEnvironment(env);
@@ -82,41 +61,18 @@ protected:
         app.start(testsupport::BinDir() + QStringLiteral("/rq27m"), {});
         ASSERT_TRUE(app.waitForStarted(5000));
         // Generous: a sanitizer build on a busy machine starts slowly; this is not a speed test.
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                return app.state() == QProcess::NotRunning ||
-                       !(window = Xdo({"search", "--onlyvisible", "--name", "^RQ_27M$"}).trimmed()).isEmpty();
-            },
-            30000));
+        window = x.FindWindow(QStringLiteral("^RQ_27M$"), 30000, [&] { return app.state() != QProcess::NotRunning; });
         ASSERT_FALSE(window.isEmpty()) << "the window did not appear; the program said: "
                                        << app.readAllStandardError().toStdString();
-        window = window.split('\n').first();
         // Give the program a moment to process its first expose before input arrives.
         QThread::msleep(500);
     }
     void TearDown() override
     {
-        for (QProcess* p : {&app, &sim, &xvfb}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->terminate();
-                if (!p->waitForFinished(3000)) {
-                    p->kill();
-                    p->waitForFinished(3000);
-                }
-            }
-        }
+        for (QProcess* p : {&app, &sim})
+            testsupport::EndProcess(*p);
     }
-    QString Xdo(std::initializer_list<const char*> args)
-    {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        QStringList a;
-        for (const char* s : args)
-            a << QString::fromLatin1(s);
-        p.start(Tool("xdotool"), a);
-        p.waitForFinished(10000);
-        return QString::fromUtf8(p.readAllStandardOutput());
-    }
+    QString Xdo(std::initializer_list<const char*> args) { return x.Xdo(args); }
     // Where the client area starts in the window: the skinned frame keeps 3 pixels of border on
     // the left, at the top and on the right (2 at the bottom) around it.
     static constexpr int FrameLeft = 3, FrameTop = 3;
@@ -150,22 +106,13 @@ protected:
     }
 
     // The window's position and size on the screen, as the X server has them.
-    QRect Geometry()
-    {
-        const QByteArray w = window.toLatin1();
-        std::map<QString, int> g;
-        for (const QString& line : Xdo({"getwindowgeometry", "--shell", w.constData()}).split('\n')) {
-            const int eq = line.indexOf('=');
-            if (eq > 0)
-                g[line.left(eq)] = line.mid(eq + 1).toInt();
-        }
-        return QRect(g[QStringLiteral("X")], g[QStringLiteral("Y")], g[QStringLiteral("WIDTH")], g[QStringLiteral("HEIGHT")]);
-    }
+    QRect Geometry() { return x.Geometry(window); }
 
+    testsupport::TXServer x;
     QTemporaryDir ports;
     QProcessEnvironment env;
-    QProcess xvfb, sim, app;
-    QString display, statePath, window;
+    QProcess sim, app;
+    QString statePath, window;
 };
 
 }  // namespace

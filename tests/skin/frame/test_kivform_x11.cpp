@@ -3,118 +3,44 @@
 // closes it (the program ends). The test runs this same program a second time inside Xvfb as the
 // window (KivFormX11Probe.Run, which only runs when asked to).
 #include "FormKit.h"
+#include "testsupport/XServer.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QThread>
 
 using namespace formtest;
 
 namespace {
 
-QString Tool(const char* name) { return QStandardPaths::findExecutable(QString::fromLatin1(name)); }
-
-bool WaitUntil(const std::function<bool()>& pred, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > ms)
-            return pred();
-        QThread::msleep(20);
-    }
-    return true;
-}
+using testsupport::WaitUntil;
 
 class KivFormX11 : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty())
+        if (!testsupport::TXServer::Available())
             GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/test.sh installs them)";
-        env = QProcessEnvironment::systemEnvironment();
+        ASSERT_TRUE(x.Start());
+        env = x.Environment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("RQ_KIVFORM_PROBE"), QStringLiteral("1"));
-        xvfb.start(Tool("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                   QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                   QStringLiteral("tcp")});
-        ASSERT_TRUE(xvfb.waitForStarted(5000));
-        ASSERT_TRUE(WaitUntil([&] { return xvfb.canReadLine() || xvfb.waitForReadyRead(50); }, 10000));
-        env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromLatin1(xvfb.readLine()).trimmed());
-
         probe.setProcessEnvironment(env);
         probe.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=KivFormX11Probe.Run")});
         ASSERT_TRUE(probe.waitForStarted(5000));
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                return probe.state() == QProcess::NotRunning ||
-                       !(window = Xdo({"search", "--onlyvisible", "--name", "^RQ_27M$"}).trimmed()).isEmpty();
-            },
-            30000));
+        window = x.FindWindow(QStringLiteral("^RQ_27M$"), 30000, [&] { return probe.state() != QProcess::NotRunning; });
         ASSERT_FALSE(window.isEmpty()) << "the window did not appear: " << probe.readAllStandardError().toStdString();
-        window = window.split('\n').first();
         QThread::msleep(300);
     }
-    void TearDown() override
-    {
-        for (QProcess* p : {&probe, &xvfb}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->terminate();
-                if (!p->waitForFinished(3000)) {
-                    p->kill();
-                    p->waitForFinished(3000);
-                }
-            }
-        }
-    }
-    QString Xdo(const QStringList& args)
-    {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(Tool("xdotool"), args);
-        p.waitForFinished(10000);
-        return QString::fromUtf8(p.readAllStandardOutput());
-    }
-    QString Xdo(std::initializer_list<const char*> args)
-    {
-        QStringList a;
-        for (const char* s : args)
-            a << QString::fromLatin1(s);
-        return Xdo(a);
-    }
-    QRect Geometry()
-    {
-        const QString out = Xdo(QStringList{QStringLiteral("getwindowgeometry"), window});
-        const auto pos = QRegularExpression(QStringLiteral("Position: (-?\\d+),(-?\\d+)")).match(out);
-        const auto size = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(out);
-        if (!pos.hasMatch() || !size.hasMatch())
-            return QRect();
-        return QRect(pos.captured(1).toInt(), pos.captured(2).toInt(), size.captured(1).toInt(), size.captured(2).toInt());
-    }
-    void MoveTo(const QPoint& p)
-    {
-        Xdo(QStringList{QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
-        QThread::msleep(100);
-    }
-    void Drag(const QPoint& from, int dx, int dy)
-    {
-        MoveTo(from);
-        Xdo({"mousedown", "1"});
-        QThread::msleep(100);
-        const int steps = 10;
-        for (int i = 0; i < steps; ++i) {
-            Xdo(QStringList{QStringLiteral("mousemove_relative"), QStringLiteral("--"), QString::number(dx / steps),
-                            QString::number(dy / steps)});
-            QThread::msleep(30);
-        }
-        QThread::msleep(100);
-        Xdo({"mouseup", "1"});
-        QThread::msleep(200);
-    }
+    void TearDown() override { testsupport::EndProcess(probe); }
+    QString Xdo(const QStringList& args) { return x.Xdo(args); }
+    QString Xdo(std::initializer_list<const char*> args) { return x.Xdo(args); }
+    // The window's place on the screen as the X server has it.
+    QRect Geometry() { return x.Geometry(window); }
+    void MoveTo(const QPoint& p) { x.MoveTo(p); }
+    void Drag(const QPoint& from, int dx, int dy) { x.Drag(from, dx, dy); }
+    testsupport::TXServer x;
     QProcessEnvironment env;
-    QProcess xvfb, probe;
+    QProcess probe;
     QString window;
 };
 
