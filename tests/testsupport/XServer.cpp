@@ -52,7 +52,16 @@ bool TXServer::Start()
     if (!WaitUntil([&] { return FXvfb.canReadLine() || FXvfb.waitForReadyRead(50); }, 10000))
         return false;
     FDisplay = QStringLiteral(":") + QString::fromLatin1(FXvfb.readLine()).trimmed();
-    return true;
+    // A program started right then can still be refused ("could not connect to display") on a
+    // busy machine: the server counts as up once a client has been served.
+    return WaitUntil(
+        [&] {
+            QProcess p;
+            p.setProcessEnvironment(Environment());
+            p.start(Tool("xdotool"), {QStringLiteral("getmouselocation")});
+            return p.waitForFinished(5000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        },
+        10000);
 }
 
 QProcessEnvironment TXServer::Environment() const
@@ -106,6 +115,22 @@ QRect TXServer::Geometry(const QString& Window) const
     if (!g.count(QStringLiteral("WIDTH")))
         return QRect();
     return QRect(g[QStringLiteral("X")], g[QStringLiteral("Y")], g[QStringLiteral("WIDTH")], g[QStringLiteral("HEIGHT")]);
+}
+
+QString TXServer::DescribeWindows(qint64 Pid) const
+{
+    QString out;
+    const QStringList all = Xdo(QStringList{QStringLiteral("search"), QStringLiteral("--pid"), QString::number(Pid)})
+                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList shown =
+        Xdo(QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                        QString::number(Pid)})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString& id : all) {
+        const QString name = Xdo(QStringList{QStringLiteral("getwindowname"), id}).trimmed();
+        out += QStringLiteral("window %1 \"%2\" %3\n").arg(id, name, shown.contains(id) ? QStringLiteral("shown") : QStringLiteral("not shown"));
+    }
+    return out.isEmpty() ? QStringLiteral("no windows\n") : out;
 }
 
 void TXServer::MoveTo(const QPoint& Screen) const

@@ -42,6 +42,9 @@ public:
     QString FindWindow(const QString& NamePattern, int ms, const std::function<bool()>& Running) const;
     // The window's place and size on the screen as the X server has them.
     QRect Geometry(const QString& Window) const;
+    // What the server shows of a process's windows (id, name, mapped or not), for messages of
+    // failed tests.
+    QString DescribeWindows(qint64 Pid) const;
     // Moves the pointer to a screen point.
     void MoveTo(const QPoint& Screen) const;
     // Presses the left button at a screen point, drags by (dx, dy) in ten steps, releases.
