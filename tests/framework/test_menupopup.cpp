@@ -7,6 +7,7 @@
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 #include "platform/WinMessages.h"
+#include "testsupport/MenuSupport.h"
 #include "testsupport/TestSupport.h"
 
 #include <QGuiApplication>
@@ -76,19 +77,10 @@ protected:
         return item;
     }
 
-    // Pops the menu up at (x, y) and runs steps from the menu's own event loop once it is open; a
-    // watchdog closes a menu the steps left open. Returns after the posted item has run.
+    // Pops the menu up and runs steps in it (PopupMenuWith). Returns after the posted item has run.
     void PopupWith(int x, int y, const std::function<void()>& steps)
     {
-        QTimer watchdog;
-        watchdog.setSingleShot(true);
-        QObject::connect(&watchdog, &QTimer::timeout, [this] {
-            ADD_FAILURE() << "the menu was still open";
-            menu->CloseMenu();
-        });
-        watchdog.start(5000);
-        QTimer::singleShot(0, [steps] { steps(); });
-        menu->Popup(x, y);
+        testsupport::PopupMenuWith(menu, x, y, steps);
         clicksAfterPopup = clicks;
         QCoreApplication::processEvents();
     }

@@ -3,8 +3,7 @@
 // shows the skinned items in every look, and the flat border around them.
 #include "MenuKit.h"
 #include "skin/frame/Kivpopupmenu.h"
-
-#include <QTimer>
+#include "testsupport/MenuSupport.h"
 
 using namespace menutest;
 
@@ -32,19 +31,10 @@ protected:
         menu = new TkivPopupMenu(form);
     }
 
-    // Pops the menu up at (x, y) and runs steps from the menu's own loop once it is open; a
-    // watchdog closes a menu the steps left open.
+    // Pops the menu up and runs steps in it (PopupMenuWith).
     void PopupWith(int x, int y, const std::function<void()>& steps)
     {
-        QTimer watchdog;
-        watchdog.setSingleShot(true);
-        QObject::connect(&watchdog, &QTimer::timeout, [this] {
-            ADD_FAILURE() << "the menu was still open";
-            menu->CloseMenu();
-        });
-        watchdog.start(5000);
-        QTimer::singleShot(0, [steps] { steps(); });
-        menu->Popup(x, y);
+        testsupport::PopupMenuWith(menu, x, y, steps);
         QCoreApplication::processEvents();
     }
 
