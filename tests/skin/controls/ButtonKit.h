@@ -15,12 +15,6 @@
 namespace skintest {
 
 // A look: a built-in style, or FromThemeFile with a file theme.
-struct TLook {
-    std::string name;
-    TkivUIStyle style;
-    TkivFileTheme* theme;
-};
-
 class ButtonTest : public SkinControlTest {
 protected:
     void SetUp() override
@@ -35,14 +29,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    std::vector<TLook> Looks() const
-    {
-        std::vector<TLook> looks;
-        for (TkivUIStyle s : BuiltInStyles())
-            looks.push_back({StyleName(s), s, nullptr});
-        looks.push_back({"sample skin", FromThemeFile, skin});
-        return looks;
-    }
+    std::vector<TLook> Looks() const { return EveryLook(skin); }
     static void ApplyLook(TControl* c, const TLook& look)
     {
         c->setProperty("FileTheme", QVariant::fromValue(look.theme));

@@ -25,6 +25,26 @@ inline const std::vector<TkivUIStyle>& BuiltInStyles()
     return styles;
 }
 
+// A look a component is tried in: a built-in style, or the sample skin (theme set).
+struct TLook {
+    std::string name;
+    TkivUIStyle style;
+    TkivFileTheme* theme;
+    bool Skin() const { return theme != nullptr; }
+};
+
+std::string StyleName(TkivUIStyle s);
+
+// The five built-in styles, then the sample skin given.
+inline std::vector<TLook> EveryLook(TkivFileTheme* skin)
+{
+    std::vector<TLook> looks;
+    for (TkivUIStyle s : BuiltInStyles())
+        looks.push_back({StyleName(s), s, nullptr});
+    looks.push_back({"sample skin", FromThemeFile, skin});
+    return looks;
+}
+
 inline std::string StyleName(TkivUIStyle s)
 {
     switch (s) {

@@ -26,12 +26,6 @@ INSTANTIATE_TYPED_TEST_SUITE_P(ComboBoxes, StyleProtocol, ComboTypes);
 
 namespace {
 
-struct TLook {
-    std::string name;
-    TkivUIStyle style;
-    TkivFileTheme* theme;
-};
-
 class KivComboBox : public SkinControlTest {
 protected:
     void SetUp() override
@@ -41,14 +35,7 @@ protected:
         skin = SampleSkin(form);
         ASSERT_TRUE(skin->Ready());
     }
-    std::vector<TLook> Looks() const
-    {
-        std::vector<TLook> looks;
-        for (TkivUIStyle s : BuiltInStyles())
-            looks.push_back({StyleName(s), s, nullptr});
-        looks.push_back({"sample skin", FromThemeFile, skin});
-        return looks;
-    }
+    std::vector<TLook> Looks() const { return EveryLook(skin); }
     static void ApplyLook(TControl* c, const TLook& look)
     {
         c->setProperty("FileTheme", QVariant::fromValue(look.theme));

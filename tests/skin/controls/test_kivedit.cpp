@@ -84,15 +84,15 @@ protected:
     std::vector<String> messages;
 };
 
-struct TLook {
+struct TEditLook {
     std::string name;
     TkivUIStyle style;
     bool useSkin;
 };
 
-std::vector<TLook> Looks()
+std::vector<TEditLook> Looks()
 {
-    std::vector<TLook> looks;
+    std::vector<TEditLook> looks;
     for (TkivUIStyle s : BuiltInStyles())
         looks.push_back({StyleName(s), s, false});
     looks.push_back({"sample skin", FromThemeFile, true});
@@ -141,7 +141,7 @@ TEST_F(KivEdit, TheBorderIsTheLooksColourAroundARingInTheControlsColour)
     struct Size {
         int w, h;
     };
-    for (const TLook& look : Looks()) {
+    for (const TEditLook& look : Looks()) {
         const TColor border = look.useSkin ? skin->GetColor(SKIN2_CONTROLBORDERCOLOR) : StyleBorderColor(look.style);
         for (const Kind& kind : kinds) {
             for (const Size size : {Size{121, 25}, Size{51, 19}, Size{40, 14}}) {

@@ -20,12 +20,6 @@ namespace menutest {
 using namespace skintest;
 
 // A look: a built-in style, or FromThemeFile with a file theme.
-struct TLook {
-    std::string name;
-    TkivUIStyle style;
-    TkivFileTheme* theme;
-};
-
 // What the pixel checks need to know about a menu's look.
 struct TMenuColors {
     bool macOS = false;
@@ -250,14 +244,7 @@ protected:
         ASSERT_TRUE(skin->Ready());
     }
 
-    std::vector<TLook> Looks() const
-    {
-        std::vector<TLook> looks;
-        for (TkivUIStyle s : BuiltInStyles())
-            looks.push_back({StyleName(s), s, nullptr});
-        looks.push_back({"sample skin", FromThemeFile, skin});
-        return looks;
-    }
+    std::vector<TLook> Looks() const { return EveryLook(skin); }
 
     template <class M>
     static void ApplyLook(M* m, const TLook& look)

@@ -38,12 +38,7 @@ public:
 };
 
 // A look: a built-in style, or FromThemeFile with the sample skin.
-struct TTitleLook {
-    std::string name;
-    TkivUIStyle style;
-    TkivFileTheme* theme;
-    bool Skin() const { return theme != nullptr; }
-};
+using TTitleLook = TLook;
 
 // How many pixels have exactly this colour.
 inline int Count(const QImage& img, TColor c)
@@ -147,14 +142,7 @@ protected:
         SkinControlTest::TearDown();
     }
 
-    std::vector<TTitleLook> Looks() const
-    {
-        std::vector<TTitleLook> looks;
-        for (TkivUIStyle s : BuiltInStyles())
-            looks.push_back({StyleName(s), s, nullptr});
-        looks.push_back({"sample skin", FromThemeFile, skin});
-        return looks;
-    }
+    std::vector<TTitleLook> Looks() const { return EveryLook(skin); }
     static void ApplyLook(TkivTitleBar* bar, const TTitleLook& look)
     {
         bar->SetFileTheme(look.theme);
