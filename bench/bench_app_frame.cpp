@@ -43,26 +43,18 @@ TStats Stats(std::vector<double> v)
     return {v[v.size() / 2], v[std::min(v.size() - 1, size_t(double(v.size()) * 0.99))]};
 }
 
-// Notes when each pointer move reaches the program and when the window reports its new place.
-class TMoveTimer : public QObject {
+// Notes when each pointer move reaches the program.
+class TPointerClock : public QObject {
 public:
-    explicit TMoveTimer(QWidget* window) : FWindow(window) {}
     int64_t pointerNs = 0;  // the last pointer move's arrival
-    int moves = 0;          // moves the toolkit reported
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* e) override
+    bool eventFilter(QObject*, QEvent* e) override
     {
         if (e->type() == QEvent::MouseMove)
             pointerNs = bench::NowNs();
-        // The new position arrives as a move event of the top-level window (and of its widget).
-        if ((watched == FWindow || watched == FWindow->windowHandle()) && e->type() == QEvent::Move)
-            ++moves;
         return false;
     }
-
-private:
-    QWidget* FWindow;
 };
 
 // The window's position as the X server has it (a round trip), or the toolkit's without xcb.
@@ -142,7 +134,7 @@ int main(int argc, char** argv)
 
     // Drag the title bar with the X server's pointer: press on it, then one 4-pixel step at a time,
     // each sent once the previous one has moved the window (or 200 ms have passed).
-    TMoveTimer timer(window);
+    TPointerClock timer;
     const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
     if (xdotool.isEmpty()) {
         std::fprintf(stderr, "bench-app-frame: xdotool is needed for the move figure\n");
