@@ -27,8 +27,15 @@ protected:
         probe.setProcessEnvironment(env);
         probe.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=KivFormX11Probe.Run")});
         ASSERT_TRUE(probe.waitForStarted(5000));
-        window = x.FindWindow(QStringLiteral("^RQ_27M$"), 30000, [&] { return probe.state() != QProcess::NotRunning; });
-        ASSERT_FALSE(window.isEmpty()) << "the window did not appear: " << probe.readAllStandardError().toStdString();
+        // (QProcess learns that the program ended only inside one of its waits.)
+        window = x.FindWindow(QStringLiteral("^RQ_27M$"), 30000, [&] { return !probe.waitForFinished(1); });
+        if (window.isEmpty()) {
+            const QString windows = x.DescribeWindows(probe.processId());
+            const bool ended = probe.waitForFinished(1000);
+            FAIL() << "the window did not appear; the program " << (ended ? "ended" : "is still running") << " (exit code "
+                   << probe.exitCode() << "); " << windows.toStdString()
+                   << "it said: " << probe.readAllStandardError().toStdString();
+        }
         QThread::msleep(300);
     }
     void TearDown() override { testsupport::EndProcess(probe); }
